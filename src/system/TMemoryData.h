@@ -1,0 +1,162 @@
+#pragma once
+
+#include "TDataSetEvents.h"
+#include "TField.h"
+
+#include <QObject>
+#include <QVariantList>
+#include <memory>
+#include <vector>
+
+struct TLocateOptions {
+    bool caseInsensitive = false;
+    bool partialKey = false;
+};
+
+// The in-memory record set every Part shares: grids, editors, the description's record cache and
+// query results. Rows are numbered from 1. Changing the structure needs a closed record set; closing
+// discards the rows. While display updates are suspended (disableControls) views are told nothing
+// and receive one reset when updates resume.
+class TMemoryData : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TMemoryData(QObject* parent = nullptr);
+    ~TMemoryData() override;
+
+    // Structure
+    TField* addField(const QString& name, TFieldType type, int size = 0, TFieldKind kind = TFieldKind::Data);
+    void removeField(TField* field);
+    void clearFields();
+    int fieldCount() const { return int(m_fields.size()); }
+    TField* field(int i) const { return m_fields.at(std::size_t(i)).get(); }
+    // Case-insensitive; findField gives nullptr, fieldByName raises EDataSetError.
+    TField* findField(const QString& name) const;
+    TField* fieldByName(const QString& name) const;
+
+    // Lifecycle
+    void open();
+    void close();
+    bool active() const { return m_state != TDataSetState::Inactive; }
+    TDataSetState state() const { return m_state; }
+    bool isEditing() const { return m_state == TDataSetState::Edit || m_state == TDataSetState::Insert; }
+    // Removes every row, keeps the fields.
+    void emptyTable();
+
+    // Navigation; moves post a pending edit first and raise the scroll notifications.
+    int recordCount() const { return int(m_view.size()); }
+    int recNo() const { return m_current + 1; }
+    void setRecNo(int recNo);
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    bool isEmpty() const { return m_view.empty(); }
+    bool locate(const QString& keyFields, const QVariantList& values, TLocateOptions options = {});
+    bool locate(const QString& keyField, const QVariant& value, TLocateOptions options = {}) {
+        return locate(keyField, QVariantList{value}, options);
+    }
+    // The value of resultField in the first row matching, without moving; null when none matches.
+    QVariant lookup(const QString& keyFields, const QVariantList& values, const QString& resultField);
+
+    // Editing
+    void append();
+    void insert();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRecord();
+    // Appends a row with values for the data fields in field order, as append + assignments + post.
+    void appendRecord(const QVariantList& values);
+
+    // Reading any row without moving (views, sorting, filters).
+    QVariant valueAt(int recNo, const TField* field);
+
+    // Display updates
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    // Record filter: while filtered, rows the filter rejects are not part of the record set. The
+    // filter reads the row through the fields. refilter() applies it again after its inputs changed.
+    void setFilter(std::function<bool(TMemoryData&)> filter);
+    void setFiltered(bool filtered);
+    bool filtered() const { return m_filtered; }
+    void refilter();
+
+    // In-memory sort order such as "NAME,CODE DESC"; empty = the order rows were added in.
+    void setSortOrder(const QString& order);
+    const QString& sortOrder() const { return m_sortOrder; }
+
+    // Calculated fields are computed on demand; this forgets every computed value.
+    void recalculate();
+
+    TDataSetEvents& events() { return m_events; }
+    void setEvents(TDataSetEvents events) { m_events = std::move(events); }
+    TDataSetEvents takeEvents() { return std::exchange(m_events, {}); }
+
+    // Grows with every change of data or structure; lookup caches compare it.
+    quint64 changeCount() const { return m_changeCount; }
+
+Q_SIGNALS:
+    void structureChanged();
+    void dataReset();
+    void rowChanged(int recNo);
+    void rowAboutToBeInserted(int recNo);
+    void rowInserted(int recNo);
+    void rowAboutToBeRemoved(int recNo);
+    void rowRemoved(int recNo);
+    void currentChanged(int recNo);
+    void stateChanged();
+
+private:
+    friend class TField;
+    struct Row;
+
+    QVariant activeValue(const TField* field);
+    void setActiveValue(TField* field, const QVariant& value);
+    Row* activeRow() const;
+    QVariant rowValue(Row* row, const TField* field);
+    QVariant lookupValue(Row* row, const TField* field);
+    void ensureCalculated(Row* row);
+
+    void checkActive() const;
+    void checkInactive() const;
+    void checkBrowseMode();
+    void beginInsertAppend();
+    void insertRow(int viewIndex);
+    void removeViewRow(int viewIndex);
+    void moveTo(int viewIndex);
+    void rebuildView();
+    int findRow(const QStringList& fields, const QVariantList& values, TLocateOptions options);
+    std::vector<TField*> fieldList(const QString& names) const;
+    void setState(TDataSetState state);
+    void touched();
+    void fire(const TDataSetNotify& handler);
+    bool notifying() const { return m_disableCount == 0; }
+
+    std::vector<std::unique_ptr<TField>> m_fields;
+    std::vector<std::unique_ptr<Row>> m_rows;
+    std::vector<Row*> m_view;
+    int m_current = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    TDataSetState m_state = TDataSetState::Inactive;
+    std::unique_ptr<Row> m_editBackup;
+    Row* m_override = nullptr;
+    bool m_calculating = false;
+    int m_disableCount = 0;
+    bool m_resetPending = false;
+    std::function<bool(TMemoryData&)> m_filter;
+    bool m_filtered = false;
+    QString m_sortOrder;
+    std::vector<std::pair<TField*, bool>> m_sortFields;
+    TDataSetEvents m_events;
+    quint64 m_changeCount = 0;
+};
+
+// The main window's record set keeps its historical class name; moving by record number raises the
+// scroll notifications like any other move.
+using TMyRxMemoryData = TMemoryData;

@@ -1,0 +1,74 @@
+#include "TestDatabase.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QUuid>
+
+TestServer TestServer::fromEnvironment() {
+    TestServer server;
+    server.host = qEnvironmentVariable("VANTOREL_TEST_PGHOST");
+    server.port = qEnvironmentVariableIntValue("VANTOREL_TEST_PGPORT");
+    server.user = qEnvironmentVariable("VANTOREL_TEST_PGUSER");
+    server.templateName = qEnvironmentVariable("VANTOREL_TEST_TEMPLATE");
+    return server;
+}
+
+QSqlDatabase TestServer::connect(const QString& connectionName, const QString& database) const {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(host);
+    db.setPort(port);
+    db.setUserName(user);
+    db.setDatabaseName(database);
+    db.open();
+    return db;
+}
+
+void DbTest::SetUp() {
+    m_server = TestServer::fromEnvironment();
+    ASSERT_TRUE(m_server.isValid())
+        << "No test database server: run the tests with scripts/test, which starts one and sets "
+           "VANTOREL_TEST_PGHOST, VANTOREL_TEST_PGPORT, VANTOREL_TEST_PGUSER and VANTOREL_TEST_TEMPLATE.";
+
+    const QString id = QUuid::createUuid().toString(QUuid::Id128).left(16);
+    m_databaseName = QStringLiteral("t_") + id;
+    m_adminConnection = QStringLiteral("admin_") + id;
+    m_connectionName = QStringLiteral("test_") + id;
+
+    QSqlDatabase admin = m_server.connect(m_adminConnection, QStringLiteral("postgres"));
+    ASSERT_TRUE(admin.isOpen()) << admin.lastError().text().toStdString();
+    QSqlQuery create(admin);
+    bool created = false;
+    // A template being copied by a parallel test is briefly "accessed by other users".
+    for (int attempt = 0; attempt < 50 && !created; ++attempt) {
+        created = create.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_databaseName, m_server.templateName));
+        if (!created)
+            QThread::msleep(100);
+    }
+    ASSERT_TRUE(created) << create.lastError().text().toStdString();
+
+    const QSqlDatabase connection = m_server.connect(m_connectionName, m_databaseName);
+    ASSERT_TRUE(connection.isOpen()) << connection.lastError().text().toStdString();
+}
+
+void DbTest::TearDown() {
+    if (QSqlDatabase::contains(m_connectionName)) {
+        QSqlDatabase::database(m_connectionName, false).close();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+    if (QSqlDatabase::contains(m_adminConnection)) {
+        {
+            QSqlDatabase admin = QSqlDatabase::database(m_adminConnection, false);
+            if (admin.isOpen() && !m_databaseName.isEmpty())
+                QSqlQuery(admin).exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_databaseName));
+            admin.close();
+        }
+        QSqlDatabase::removeDatabase(m_adminConnection);
+    }
+}
+
+void DbTest::exec(const QString& sql) {
+    QSqlQuery query(db());
+    ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << "\n" << query.lastError().text().toStdString();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <gtest/gtest.h>
+
+// Where scripts/test started the private PostgreSQL cluster.
+struct TestServer {
+    QString host;     // unix-socket folder or address
+    int port = 0;
+    QString user;     // the cluster's superuser
+    QString templateName;
+
+    // Empty when the environment names no server.
+    static TestServer fromEnvironment();
+    bool isValid() const { return !host.isEmpty() && port > 0 && !user.isEmpty() && !templateName.isEmpty(); }
+    QSqlDatabase connect(const QString& connectionName, const QString& database) const;
+};
+
+// Gives each test its own database copied from the template, and an open connection to it.
+// Without a server the test fails: a database test must never pass by not running.
+class DbTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QSqlDatabase db() const { return QSqlDatabase::database(m_connectionName, false); }
+    const QString& databaseName() const { return m_databaseName; }
+    const TestServer& server() const { return m_server; }
+    // Runs a statement on the test's connection; a failure fails the test.
+    void exec(const QString& sql);
+
+private:
+    TestServer m_server;
+    QString m_databaseName;
+    QString m_connectionName;
+    QString m_adminConnection;
+};
