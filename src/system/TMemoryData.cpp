@@ -33,10 +33,7 @@ int compareValues(const QVariant& a, const QVariant& b, TFieldType type) {
     if (nullA || nullB)
         return int(nullB) - int(nullA);
     if (isStringType(type)) {
-        const QString sa = a.toString();
-        const QString sb = b.toString();
-        const int c = sa.compare(sb, Qt::CaseInsensitive);
-        return c != 0 ? c : sa.compare(sb);
+        return a.toString().compare(b.toString(), Qt::CaseInsensitive);
     }
     if (type == TFieldType::DateTime) {
         const QDateTime da = a.toDateTime();
