@@ -31,7 +31,8 @@ private:
         auto* collector = static_cast<XmlErrorCollector*>(self);
         QString message = QString::fromUtf8(error->message).trimmed();
         if (error->file)
-            message = QStringLiteral("%1:%2: %3").arg(QString::fromUtf8(error->file)).arg(error->line).arg(message);
+            message =
+                QStringLiteral("%1:%2: %3").arg(QString::fromUtf8(error->file)).arg(error->line).arg(message);
         collector->m_messages << message;
     }
 
@@ -43,7 +44,9 @@ struct DocumentDeleter {
 };
 using DocumentPtr = std::unique_ptr<xmlDoc, DocumentDeleter>;
 
-QString fromXml(const xmlChar* text) { return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString(); }
+QString fromXml(const xmlChar* text) {
+    return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
+}
 
 bool isBlankText(const xmlNode* node) {
     return (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && xmlIsBlankNode(node);
@@ -69,10 +72,12 @@ TXmlElement toElement(xmlDoc* doc, const xmlNode* node) {
 }
 
 bool readFlag(const TXmlAttributes& attributes, const char* name, const char* trueText) {
-    return trimBlanks(TDescriptionLoader::xmlAttr(attributes, QString::fromLatin1(name))) == QLatin1String(trueText);
+    return trimBlanks(TDescriptionLoader::xmlAttr(attributes, QString::fromLatin1(name))) ==
+           QLatin1String(trueText);
 }
 
-TDbAttribute* readReference(const TXmlAttributes& attributes, const char* name, const TDbAttrCollection& collection) {
+TDbAttribute* readReference(const TXmlAttributes& attributes, const char* name,
+                            const TDbAttrCollection& collection) {
     const QString text = TDescriptionLoader::xmlAttr(attributes, QString::fromLatin1(name));
     if (text.isEmpty())
         return nullptr;
@@ -131,15 +136,16 @@ TDbAttribute* TDescriptionLoader::readDbAttr(const TXmlElement& element, TDbAttr
     return attr;
 }
 
-std::unique_ptr<TXMLDBAttributeCollection> TDescriptionLoader::loadDescription(const QString& fileName,
-                                                                               TXmlAttributes* rootAttributes) {
+std::unique_ptr<TXMLDBAttributeCollection>
+TDescriptionLoader::loadDescription(const QString& fileName, TXmlAttributes* rootAttributes) {
     const QString path = resolvePath(fileName);
     if (!QFileInfo(path).isFile())
         return nullptr;
 
     XmlErrorCollector errors;
     const QByteArray nativePath = QFile::encodeName(path);
-    DocumentPtr doc(xmlReadFile(nativePath.constData(), nullptr, XML_PARSE_NOBLANKS | XML_PARSE_DTDLOAD | XML_PARSE_NONET));
+    DocumentPtr doc(xmlReadFile(nativePath.constData(), nullptr,
+                                XML_PARSE_NOBLANKS | XML_PARSE_DTDLOAD | XML_PARSE_NONET));
     if (!doc)
         errors.raise(QStringLiteral("%1: документ XML не разобран").arg(path));
     if (doc->intSubset || doc->extSubset) {

@@ -7,7 +7,8 @@ namespace {
 
 QString findEntry(const QString& folder, const QString& name) {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;
@@ -48,4 +49,6 @@ QString resolvePath(const QString& path) {
     return current;
 }
 
-bool fileExistsIgnoringCase(const QString& path) { return QFileInfo(resolvePath(path)).isFile(); }
+bool fileExistsIgnoringCase(const QString& path) {
+    return QFileInfo(resolvePath(path)).isFile();
+}

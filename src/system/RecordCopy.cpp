@@ -17,4 +17,6 @@ void copyNamedFields(TMemoryData& target, TMemoryData& source, const QString& na
     }
 }
 
-void copyFields(TMemoryData& target, TMemoryData& source) { copyNamedFields(target, source, QString()); }
+void copyFields(TMemoryData& target, TMemoryData& source) {
+    copyNamedFields(target, source, QString());
+}

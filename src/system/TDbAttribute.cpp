@@ -2,4 +2,6 @@
 
 #include "TextHelpers.h"
 
-bool TDbAttribute::isIntegerKey() const { return isPrimary && sameText(type, QStringLiteral("int")); }
+bool TDbAttribute::isIntegerKey() const {
+    return isPrimary && sameText(type, QStringLiteral("int"));
+}

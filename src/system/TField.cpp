@@ -10,8 +10,8 @@
 namespace {
 
 QDateTime parseDateTime(const QString& text) {
-    static const char* const formats[] = {"dd.MM.yyyy hh:mm:ss", "dd.MM.yyyy h:mm:ss", "dd.MM.yyyy hh:mm",
-                                          "dd.MM.yyyy h:mm",     "dd.MM.yyyy",         "d.M.yyyy",
+    static const char* const formats[] = {"dd.MM.yyyy hh:mm:ss", "dd.MM.yyyy h:mm:ss",  "dd.MM.yyyy hh:mm",
+                                          "dd.MM.yyyy h:mm",     "dd.MM.yyyy",          "d.M.yyyy",
                                           "yyyy-MM-dd hh:mm:ss", "yyyy-MM-ddThh:mm:ss", "yyyy-MM-dd"};
     const QString trimmed = text.trimmed();
     for (const char* format : formats) {
@@ -85,9 +85,13 @@ double toFloat(const QVariant& v) {
 TField::TField(TMemoryData* dataSet, const QString& name, TFieldType type, int size, TFieldKind kind)
     : m_dataSet(dataSet), m_name(name), m_type(type), m_size(size), m_kind(kind) {}
 
-QVariant TField::value() const { return m_dataSet->activeValue(this); }
+QVariant TField::value() const {
+    return m_dataSet->activeValue(this);
+}
 
-void TField::setValue(const QVariant& value) { m_dataSet->setActiveValue(this, value); }
+void TField::setValue(const QVariant& value) {
+    m_dataSet->setActiveValue(this, value);
+}
 
 qint32 TField::asInteger() const {
     const QVariant v = value();

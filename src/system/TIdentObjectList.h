@@ -9,8 +9,7 @@
 
 // References ordered ascending by a key the key function computes from each element; keys are unique.
 // Elements are not owned.
-template <typename T>
-class TIdentObjectList {
+template <typename T> class TIdentObjectList {
 public:
     using KeyFunction = std::function<qint32(const T*)>;
 
@@ -34,7 +33,8 @@ public:
     void addAll(const std::vector<T*>& elements) {
         m_items.insert(m_items.end(), elements.begin(), elements.end());
         std::stable_sort(m_items.begin(), m_items.end(), [this](T* a, T* b) { return m_key(a) < m_key(b); });
-        const auto last = std::unique(m_items.begin(), m_items.end(), [this](T* a, T* b) { return m_key(a) == m_key(b); });
+        const auto last =
+            std::unique(m_items.begin(), m_items.end(), [this](T* a, T* b) { return m_key(a) == m_key(b); });
         m_items.erase(last, m_items.end());
     }
 

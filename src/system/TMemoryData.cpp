@@ -14,8 +14,7 @@ namespace {
 
 // Makes a row the active record for field reads (calculation, filtering, views) and restores the
 // previous one however the reader leaves.
-template <typename RowT>
-class ActiveRowScope {
+template <typename RowT> class ActiveRowScope {
 public:
     ActiveRowScope(RowT*& slot, RowT* row) : m_slot(slot), m_saved(slot) { m_slot = row; }
     ~ActiveRowScope() { m_slot = m_saved; }
@@ -77,7 +76,8 @@ TField* TMemoryData::addField(const QString& name, TFieldType type, int size, TF
 
 void TMemoryData::removeField(TField* field) {
     checkInactive();
-    const auto it = std::find_if(m_fields.begin(), m_fields.end(), [field](const auto& f) { return f.get() == field; });
+    const auto it =
+        std::find_if(m_fields.begin(), m_fields.end(), [field](const auto& f) { return f.get() == field; });
     if (it == m_fields.end())
         return;
     m_fields.erase(it);
@@ -169,12 +169,14 @@ void TMemoryData::emptyTable() {
 
 void TMemoryData::checkActive() const {
     if (!active())
-        throw EDataSetError(QStringLiteral("%1: Невозможно выполнить операцию над закрытым набором данных").arg(objectName()));
+        throw EDataSetError(QStringLiteral("%1: Невозможно выполнить операцию над закрытым набором данных")
+                                .arg(objectName()));
 }
 
 void TMemoryData::checkInactive() const {
     if (active())
-        throw EDataSetError(QStringLiteral("%1: Невозможно выполнить операцию над открытым набором данных").arg(objectName()));
+        throw EDataSetError(QStringLiteral("%1: Невозможно выполнить операцию над открытым набором данных")
+                                .arg(objectName()));
 }
 
 void TMemoryData::checkBrowseMode() {
@@ -212,7 +214,9 @@ TMemoryData::Row* TMemoryData::activeRow() const {
     return m_current >= 0 ? m_view[std::size_t(m_current)] : nullptr;
 }
 
-QVariant TMemoryData::activeValue(const TField* field) { return rowValue(activeRow(), field); }
+QVariant TMemoryData::activeValue(const TField* field) {
+    return rowValue(activeRow(), field);
+}
 
 QVariant TMemoryData::valueAt(int recNo, const TField* field) {
     if (recNo < 1 || recNo > recordCount())
@@ -291,7 +295,8 @@ void TMemoryData::setActiveValue(TField* field, const QVariant& value) {
     }
     if (!isEditing())
         throw EDataSetError(
-            QStringLiteral("%1: Набор данных не находится в режиме редактирования или вставки").arg(objectName()));
+            QStringLiteral("%1: Набор данных не находится в режиме редактирования или вставки")
+                .arg(objectName()));
     if (field->readOnly || field->fieldKind() == TFieldKind::Calculated)
         throw EDataSetError(QStringLiteral("Поле '%1' не может быть изменено").arg(field->displayLabel()));
     if (field->fieldKind() == TFieldKind::Lookup) {
@@ -398,7 +403,8 @@ int TMemoryData::findRow(const QStringList& fields, const QVariantList& values, 
             if (haveNull || wantNull) {
                 match = haveNull && wantNull;
             } else if (isStringType(keyFields[i]->dataType())) {
-                const Qt::CaseSensitivity cs = options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+                const Qt::CaseSensitivity cs =
+                    options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
                 const QString h = have.toString();
                 const QString w = want.toString();
                 match = options.partialKey ? h.startsWith(w, cs) : h.compare(w, cs) == 0;
@@ -422,7 +428,8 @@ bool TMemoryData::locate(const QString& keyFields, const QVariantList& values, T
     return true;
 }
 
-QVariant TMemoryData::lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) {
+QVariant TMemoryData::lookup(const QString& keyFields, const QVariantList& values,
+                             const QString& resultField) {
     checkActive();
     TField* result = fieldByName(resultField);
     const int found = findRow(keyFields.split(QLatin1Char(';'), Qt::SkipEmptyParts), values, {});
@@ -448,7 +455,8 @@ void TMemoryData::insertRow(int viewIndex) {
         Row* before = m_view[std::size_t(viewIndex)];
         auto at = std::size_t(viewIndex) < m_rows.size() && m_rows[std::size_t(viewIndex)].get() == before
                       ? m_rows.begin() + viewIndex
-                      : std::find_if(m_rows.begin(), m_rows.end(), [before](const auto& r) { return r.get() == before; });
+                      : std::find_if(m_rows.begin(), m_rows.end(),
+                                     [before](const auto& r) { return r.get() == before; });
         m_rows.insert(at, std::move(row));
     }
     if (notifying())
@@ -559,7 +567,8 @@ void TMemoryData::deleteRecord() {
         return;
     }
     if (isEmpty())
-        throw EDataSetError(QStringLiteral("%1: Невозможно выполнить операцию над пустым набором данных").arg(objectName()));
+        throw EDataSetError(
+            QStringLiteral("%1: Невозможно выполнить операцию над пустым набором данных").arg(objectName()));
     fire(m_events.beforeDelete);
     fire(m_events.beforeScroll);
     m_editBackup.reset();
@@ -592,7 +601,9 @@ void TMemoryData::appendRecord(const QVariantList& values) {
 
 // ---- display updates, filter, sort ----
 
-void TMemoryData::disableControls() { ++m_disableCount; }
+void TMemoryData::disableControls() {
+    ++m_disableCount;
+}
 
 void TMemoryData::enableControls() {
     if (m_disableCount == 0)

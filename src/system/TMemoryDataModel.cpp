@@ -34,12 +34,17 @@ void TMemoryDataModel::reset() {
     endResetModel();
 }
 
-int TMemoryDataModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int TMemoryDataModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
 
-int TMemoryDataModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_columns; }
+int TMemoryDataModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_columns;
+}
 
 QVariant TMemoryDataModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.column() >= m_dataSet->fieldCount() || index.row() >= m_dataSet->recordCount())
+    if (!index.isValid() || index.column() >= m_dataSet->fieldCount() ||
+        index.row() >= m_dataSet->recordCount())
         return {};
     const TField* field = m_dataSet->field(index.column());
     switch (role) {

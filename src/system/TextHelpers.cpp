@@ -35,7 +35,9 @@ const CodePage1251& codePage() {
 
 } // namespace
 
-unsigned char windows1251Code(QChar ch) { return codePage().fromUnicode[ch.unicode()]; }
+unsigned char windows1251Code(QChar ch) {
+    return codePage().fromUnicode[ch.unicode()];
+}
 
 QByteArray toWindows1251(const QString& text) {
     QStringEncoder encoder("windows-1251", QStringConverter::Flag::Default);
@@ -69,7 +71,9 @@ int compareText(const QString& a, const QString& b) {
     return int(a.size() - b.size());
 }
 
-bool sameText(const QString& a, const QString& b) { return a.size() == b.size() && compareText(a, b) == 0; }
+bool sameText(const QString& a, const QString& b) {
+    return a.size() == b.size() && compareText(a, b) == 0;
+}
 
 QStringList splitText(const QString& text, const QString& separator) {
     if (separator.isEmpty())

@@ -13,7 +13,8 @@ TEST_F(DbTest, StoresAndReadsBackCyrillicText) {
     ASSERT_TRUE(insert.exec()) << insert.lastError().text().toStdString();
 
     QSqlQuery select(db());
-    ASSERT_TRUE(select.exec(QStringLiteral("SELECT caption, length(caption), octet_length(caption) FROM probe WHERE id = 1")));
+    ASSERT_TRUE(select.exec(
+        QStringLiteral("SELECT caption, length(caption), octet_length(caption) FROM probe WHERE id = 1")));
     ASSERT_TRUE(select.next());
     EXPECT_EQ(select.value(0).toString(), caption);
     EXPECT_EQ(select.value(1).toInt(), caption.size()); // characters, not bytes: the server holds Unicode

@@ -6,7 +6,9 @@
 #include <ostream>
 
 // Readable Qt values in test failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& list, std::ostream* os) {
     *os << '{' << ('"' + list.join("\", \"") + '"').toStdString() << '}';
 }

@@ -42,7 +42,8 @@ void DbTest::SetUp() {
     bool created = false;
     // A template being copied by a parallel test is briefly "accessed by other users".
     for (int attempt = 0; attempt < 50 && !created; ++attempt) {
-        created = create.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_databaseName, m_server.templateName));
+        created = create.exec(
+            QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_databaseName, m_server.templateName));
         if (!created)
             QThread::msleep(100);
     }
@@ -61,7 +62,8 @@ void DbTest::TearDown() {
         {
             QSqlDatabase admin = QSqlDatabase::database(m_adminConnection, false);
             if (admin.isOpen() && !m_databaseName.isEmpty())
-                QSqlQuery(admin).exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_databaseName));
+                QSqlQuery(admin).exec(
+                    QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_databaseName));
             admin.close();
         }
         QSqlDatabase::removeDatabase(m_adminConnection);

@@ -6,9 +6,9 @@
 
 // Where scripts/test started the private PostgreSQL cluster.
 struct TestServer {
-    QString host;     // unix-socket folder or address
+    QString host; // unix-socket folder or address
     int port = 0;
-    QString user;     // the cluster's superuser
+    QString user; // the cluster's superuser
     QString templateName;
 
     // Empty when the environment names no server.

@@ -98,8 +98,10 @@ TEST_P(IntegerKey, NeedsAPrimaryIntColumn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IntegerKey,
-                         ::testing::Values(IntegerKeyCase{"int", true, true}, IntegerKeyCase{"INT", true, true},
-                                           IntegerKeyCase{"bigint", true, false}, IntegerKeyCase{"int", false, false},
+                         ::testing::Values(IntegerKeyCase{"int", true, true},
+                                           IntegerKeyCase{"INT", true, true},
+                                           IntegerKeyCase{"bigint", true, false},
+                                           IntegerKeyCase{"int", false, false},
                                            IntegerKeyCase{"", true, false}));
 
 TEST(AttributeModel, ConstructedAttributeDefaults) {
@@ -119,7 +121,8 @@ TEST(RecordCache, CachedValueAndIndex) {
     EXPECT_EQ(c->recNoById(-2147483647), 4);
     EXPECT_EQ(c->recNoById(11), -1);
     EXPECT_EQ(c->idIndex.count(), 3);
-    EXPECT_EQ(c->copyRecordIndex(), (std::vector<TRecordIndexEntry>{{1, 30}, {2, 10}, {3, 30}, {4, -2147483647}}));
+    EXPECT_EQ(c->copyRecordIndex(),
+              (std::vector<TRecordIndexEntry>{{1, 30}, {2, 10}, {3, 30}, {4, -2147483647}}));
 
     EXPECT_FALSE(c->cachedValue("fName", 0).isValid());
     EXPECT_FALSE(c->cachedValue("fName", 5).isValid());

@@ -16,7 +16,8 @@ std::unique_ptr<TXMLDBAttributeCollection> loadText(const TestFolder& folder, co
 // One dbAttr with the given attribute text, after a key attribute with uid 1.
 TDbAttribute loadSingle(const QByteArray& attributes) {
     TestFolder folder;
-    auto c = loadText(folder, "<book><dbAttr uid=\"1\" name=\"id\"/><dbAttr uid=\"2\" " + attributes + "/></book>");
+    auto c = loadText(folder,
+                      "<book><dbAttr uid=\"1\" name=\"id\"/><dbAttr uid=\"2\" " + attributes + "/></book>");
     EXPECT_TRUE(c);
     EXPECT_EQ(c->count(), 2);
     TDbAttribute copy = *c->items(1);
@@ -45,38 +46,39 @@ TEST_P(DbAttrFlags, ReadAsTheFileFormatSays) {
 }
 
 using K = TDbAttrKind;
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DbAttrFlags,
-    ::testing::Values(
-        // absent: optional, not a key, visible, descending, data
-        FlagCase{"", true, false, true, false, K::Data},
-        FlagCase{"nullAllowed=\"false\"", false, false, true, false, K::Data},
-        FlagCase{"nullAllowed=\"False\"", true, false, true, false, K::Data},
-        FlagCase{"nullAllowed=\"  false \"", false, false, true, false, K::Data},
-        FlagCase{"isPrimary=\"true\"", true, true, true, false, K::Data},
-        FlagCase{"isPrimary=\"True\"", true, false, true, false, K::Data},
-        FlagCase{"invisible=\"true\"", true, false, false, false, K::Data},
-        FlagCase{"invisible=\"TRUE\"", true, false, true, false, K::Data},
-        FlagCase{"sortOrder=\"1\" sortType=\"ASC\"", true, false, true, true, K::Data},
-        FlagCase{"sortOrder=\"1\" sortType=\"asc\"", true, false, true, false, K::Data},
-        FlagCase{"sortType=\" ASC \"", true, false, true, true, K::Data},
-        FlagCase{"kind=\"Lookup\"", true, false, true, false, K::Lookup},
-        FlagCase{"kind=\" calculated \"", true, false, true, false, K::Calculated},
-        FlagCase{"kind=\"data\"", true, false, true, false, K::Data},
-        FlagCase{"kind=\"formula\"", true, false, true, false, K::Data}));
+INSTANTIATE_TEST_SUITE_P(Cases, DbAttrFlags,
+                         ::testing::Values(
+                             // absent: optional, not a key, visible, descending, data
+                             FlagCase{"", true, false, true, false, K::Data},
+                             FlagCase{"nullAllowed=\"false\"", false, false, true, false, K::Data},
+                             FlagCase{"nullAllowed=\"False\"", true, false, true, false, K::Data},
+                             FlagCase{"nullAllowed=\"  false \"", false, false, true, false, K::Data},
+                             FlagCase{"isPrimary=\"true\"", true, true, true, false, K::Data},
+                             FlagCase{"isPrimary=\"True\"", true, false, true, false, K::Data},
+                             FlagCase{"invisible=\"true\"", true, false, false, false, K::Data},
+                             FlagCase{"invisible=\"TRUE\"", true, false, true, false, K::Data},
+                             FlagCase{"sortOrder=\"1\" sortType=\"ASC\"", true, false, true, true, K::Data},
+                             FlagCase{"sortOrder=\"1\" sortType=\"asc\"", true, false, true, false, K::Data},
+                             FlagCase{"sortType=\" ASC \"", true, false, true, true, K::Data},
+                             FlagCase{"kind=\"Lookup\"", true, false, true, false, K::Lookup},
+                             FlagCase{"kind=\" calculated \"", true, false, true, false, K::Calculated},
+                             FlagCase{"kind=\"data\"", true, false, true, false, K::Data},
+                             FlagCase{"kind=\"formula\"", true, false, true, false, K::Data}));
 
 TEST(DescriptionLoader, ReadsTextsAndNumbers) {
-    const TDbAttribute a = loadSingle(
-        "name=\" Name \" aliasname=\"N\" tableName=\"tMiTypes\" joinType=\"LEFT\" type=\"varchar\" sname=\" short \" "
-        "fname=\"  Наименование \" size=\"100\" sortOrder=\"2\" tableNameToCheck=\"tc\" fieldNameToCheck=\"fc\" "
-        "LookupKey=\"id;code\" LookupResult=\"fName\" LookupTable=\"v_MSUL_X\" KeyFields=\"a;b\"");
+    const TDbAttribute a =
+        loadSingle("name=\" Name \" aliasname=\"N\" tableName=\"tMiTypes\" joinType=\"LEFT\" "
+                   "type=\"varchar\" sname=\" short \" "
+                   "fname=\"  Наименование \" size=\"100\" sortOrder=\"2\" tableNameToCheck=\"tc\" "
+                   "fieldNameToCheck=\"fc\" "
+                   "LookupKey=\"id;code\" LookupResult=\"fName\" LookupTable=\"v_MSUL_X\" KeyFields=\"a;b\"");
     EXPECT_EQ(a.name, " Name "); // as written
     EXPECT_EQ(a.aliasname, "N");
     EXPECT_EQ(a.fieldName(), "N");
     EXPECT_EQ(a.tableName, "tMiTypes");
     EXPECT_EQ(a.joinType, "LEFT");
     EXPECT_EQ(a.type, "varchar");
-    EXPECT_EQ(a.sname, "short");                    // trimmed
+    EXPECT_EQ(a.sname, "short");                        // trimmed
     EXPECT_EQ(a.fname, QStringLiteral("Наименование")); // trimmed
     EXPECT_EQ(a.size, 100);
     EXPECT_EQ(a.sortOrder, 2);
@@ -107,8 +109,8 @@ TEST(DescriptionLoader, ResolvesReferencesOnlyToEarlierElementsAndItself) {
     ASSERT_EQ(c->count(), 6);
     EXPECT_EQ(c->items(0)->linkPrimary, c->items(0)); // itself
     EXPECT_EQ(c->items(1)->linkPrimary, c->items(0));
-    EXPECT_EQ(c->items(1)->parentAttr, nullptr);      // uid 3 comes later
-    EXPECT_EQ(c->items(2)->linkPrimary, nullptr);     // empty
+    EXPECT_EQ(c->items(1)->parentAttr, nullptr);  // uid 3 comes later
+    EXPECT_EQ(c->items(2)->linkPrimary, nullptr); // empty
     EXPECT_EQ(c->items(2)->joinAttr, c->items(1));
     EXPECT_EQ(c->items(4)->linkPrimary, c->items(3)); // the last element with uid 2
     EXPECT_EQ(c->items(5)->linkPrimary, nullptr);     // unknown uid, silently
@@ -118,7 +120,9 @@ TEST(DescriptionLoader, ReadsTheDocumentElementAndSkipsOtherChildren) {
     TestFolder folder;
     TXmlAttributes root;
     auto c = TDescriptionLoader::loadDescription(
-        folder.write("d.xml", R"(<anything fname="Отделы" orderBy=" ORDER BY x" type="msul" view="v_ALL_MSUL_DEPARTMENT">
+        folder.write(
+            "d.xml",
+            R"(<anything fname="Отделы" orderBy=" ORDER BY x" type="msul" view="v_ALL_MSUL_DEPARTMENT">
             <DbAttr uid="1" name="skipped"/><!-- note --><other uid="x"/>text</anything>)"),
         &root);
     ASSERT_TRUE(c);
@@ -144,16 +148,18 @@ TEST(DescriptionLoader, GivesNoCollectionForMissingOrEmptyDocuments) {
 TEST(DescriptionLoader, FindsTheFileIgnoringLetterCase) {
     TestFolder folder;
     folder.write("BusinessData/ReferenceBooks/tMiTypes.xml", R"(<b><dbAttr uid="1" name="id"/></b>)");
-    auto c = TDescriptionLoader::loadDescription(folder.path() + "\\BusinessData\\ReferenceBooks\\tmitypes.xml");
+    auto c =
+        TDescriptionLoader::loadDescription(folder.path() + "\\BusinessData\\ReferenceBooks\\tmitypes.xml");
     ASSERT_TRUE(c);
     EXPECT_EQ(c->items(0)->name, "id");
 }
 
 TEST(DescriptionLoader, HonoursTheDeclaredWindows1251Encoding) {
     TestFolder folder;
-    const QByteArray xml = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n" +
-                           toWindows1251(QStringLiteral("<book fname=\"Типы СИ\"><dbAttr uid=\"1\" name=\"fName\" "
-                                                        "fname=\"Наименование типа\"/></book>"));
+    const QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n" +
+        toWindows1251(QStringLiteral("<book fname=\"Типы СИ\"><dbAttr uid=\"1\" name=\"fName\" "
+                                     "fname=\"Наименование типа\"/></book>"));
     TXmlAttributes root;
     auto c = TDescriptionLoader::loadDescription(folder.write("w.xml", xml), &root);
     ASSERT_TRUE(c);
@@ -194,10 +200,10 @@ TEST_P(BadDescription, FailsTheWholeLoadWithTheError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadDescription,
-    ::testing::Values(BadFileCase{R"(<b><dbAttr uid="1"/><dbAttr name="x"/></b>)", "'' is not a valid integer value"},
-                      BadFileCase{R"(<b><dbAttr uid="1a"/></b>)", "'1a' is not a valid integer value"},
-                      BadFileCase{R"(<b><dbAttr uid="1" linkPrimary="one"/></b>)", "'one' is not a valid integer value"},
-                      BadFileCase{R"(<b><dbAttr uid="1" joinAttr="2.0"/></b>)", "'2.0' is not a valid integer value"},
-                      BadFileCase{R"(<b><dbAttr uid="1"></b>)", ""},
-                      BadFileCase{R"(<b><dbAttr uid="1" uid="2"/></b>)", ""},
-                      BadFileCase{"not xml at all", ""}));
+    ::testing::Values(
+        BadFileCase{R"(<b><dbAttr uid="1"/><dbAttr name="x"/></b>)", "'' is not a valid integer value"},
+        BadFileCase{R"(<b><dbAttr uid="1a"/></b>)", "'1a' is not a valid integer value"},
+        BadFileCase{R"(<b><dbAttr uid="1" linkPrimary="one"/></b>)", "'one' is not a valid integer value"},
+        BadFileCase{R"(<b><dbAttr uid="1" joinAttr="2.0"/></b>)", "'2.0' is not a valid integer value"},
+        BadFileCase{R"(<b><dbAttr uid="1"></b>)", ""}, BadFileCase{R"(<b><dbAttr uid="1" uid="2"/></b>)", ""},
+        BadFileCase{"not xml at all", ""}));

@@ -81,7 +81,9 @@ TEST_F(MemoryDataModel, EditsGoThroughTheFieldsTextInput) {
     EXPECT_EQ(errors, QStringList{"'12a' is not a valid integer value"});
     ds.cancel();
 
-    ds.fieldByName("price")->onSetText = [](TField&, const QString&) { throw EAbort(); };
+    ds.fieldByName("price")->onSetText = [](TField&, const QString&) {
+        throw EAbort();
+    };
     EXPECT_FALSE(model.setData(model.index(0, 2), QStringLiteral("5")));
     EXPECT_EQ(errors.size(), 1); // a silent abort shows nothing
     ds.cancel();

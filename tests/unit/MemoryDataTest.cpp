@@ -25,7 +25,11 @@ protected:
 
     // Records every notification by name.
     void recordEvents() {
-        auto note = [this](const char* name) { return [this, name](TMemoryData&) { log << name; }; };
+        auto note = [this](const char* name) {
+            return [this, name](TMemoryData&) {
+                log << name;
+            };
+        };
         TDataSetEvents& e = ds.events();
         e.beforeInsert = note("beforeInsert");
         e.afterInsert = note("afterInsert");
@@ -67,7 +71,7 @@ TEST_F(MemoryData, FieldsAreFoundIgnoringLetterCase) {
     EXPECT_THROW(ds.addField("extra", TFieldType::Integer), EDataSetError); // open
     ds.close();
     EXPECT_THROW(ds.addField("id", TFieldType::Integer), EDataSetError); // duplicate
-    EXPECT_EQ(ds.recordCount(), 0);                                     // closing drops the rows
+    EXPECT_EQ(ds.recordCount(), 0);                                      // closing drops the rows
 }
 
 TEST_F(MemoryData, NavigatesOneBasedRows) {
@@ -111,14 +115,16 @@ TEST_F(MemoryData, InsertAppendPostCancelDeleteAndTheirNotifications) {
     ds.fieldByName("name")->setValue("новый");
     ds.post();
     EXPECT_EQ(names(), (QStringList{"метр", "новый", "Ампер", "кг", "ампер"}));
-    EXPECT_EQ(log, (QStringList{"beforeInsert", "beforeScroll", "afterInsert", "afterScroll", "beforePost", "afterPost"}));
+    EXPECT_EQ(log, (QStringList{"beforeInsert", "beforeScroll", "afterInsert", "afterScroll", "beforePost",
+                                "afterPost"}));
 
     log.clear();
     ds.append();
     EXPECT_EQ(ds.recNo(), 6);
     ds.cancel();
     EXPECT_EQ(ds.recordCount(), 5);
-    EXPECT_EQ(log, (QStringList{"beforeInsert", "beforeScroll", "afterInsert", "afterScroll", "beforeCancel", "afterCancel"}));
+    EXPECT_EQ(log, (QStringList{"beforeInsert", "beforeScroll", "afterInsert", "afterScroll", "beforeCancel",
+                                "afterCancel"}));
 
     ds.setRecNo(1);
     log.clear();
@@ -144,12 +150,16 @@ TEST_F(MemoryData, MovingPostsAPendingEdit) {
 }
 
 TEST_F(MemoryData, SilentAbortInAHandlerCancelsTheOperation) {
-    ds.events().beforeInsert = [](TMemoryData&) { throw EAbort(); };
+    ds.events().beforeInsert = [](TMemoryData&) {
+        throw EAbort();
+    };
     EXPECT_THROW(ds.append(), EAbort);
     EXPECT_EQ(ds.recordCount(), 4);
     EXPECT_EQ(ds.state(), TDataSetState::Browse);
 
-    ds.events().beforePost = [](TMemoryData&) { throw EAbort(); };
+    ds.events().beforePost = [](TMemoryData&) {
+        throw EAbort();
+    };
     ds.edit();
     ds.fieldByName("name")->setValue("x");
     EXPECT_THROW(ds.post(), EAbort);
@@ -157,7 +167,9 @@ TEST_F(MemoryData, SilentAbortInAHandlerCancelsTheOperation) {
     ds.events().beforePost = nullptr;
     ds.cancel();
 
-    ds.events().beforeDelete = [](TMemoryData&) { throw EAbort(); };
+    ds.events().beforeDelete = [](TMemoryData&) {
+        throw EAbort();
+    };
     EXPECT_THROW(ds.deleteRecord(), EAbort);
     EXPECT_EQ(ds.recordCount(), 4);
 }
@@ -172,7 +184,9 @@ TEST_F(MemoryData, AHandlerMayFinishTheInsertItself) {
     EXPECT_EQ(ds.state(), TDataSetState::Browse);
     EXPECT_EQ(ds.fieldByName("id")->asInteger(), 77);
 
-    ds.events().afterInsert = [](TMemoryData& d) { d.cancel(); };
+    ds.events().afterInsert = [](TMemoryData& d) {
+        d.cancel();
+    };
     ds.insert();
     EXPECT_EQ(ds.recordCount(), 5);
 }
@@ -233,23 +247,24 @@ TEST_P(FieldConversion, StoresValuesOfTheFieldsType) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FieldConversion,
-    ::testing::Values(
-        ConversionCase{TFieldType::Integer, 0, QString("12"), 12},
-        ConversionCase{TFieldType::Integer, 0, QString("12a"), QVariant()},
-        ConversionCase{TFieldType::Integer, 0, qlonglong(5000000000LL), QVariant()},
-        ConversionCase{TFieldType::Integer, 0, qulonglong(42), 42},
-        ConversionCase{TFieldType::String, 4, QString("Манометр"), QString("Мано")},
-        ConversionCase{TFieldType::String, 0, 15, QString("15")},
-        ConversionCase{TFieldType::Float, 0, QString("2,5"), 2.5},
-        ConversionCase{TFieldType::Float, 0, QString("2.5"), 2.5},
-        ConversionCase{TFieldType::Float, 0, QString("два"), QVariant()},
-        ConversionCase{TFieldType::Currency, 0, 10.123456, 10.1235},
-        ConversionCase{TFieldType::Boolean, 0, 1, true},
-        ConversionCase{TFieldType::Boolean, 0, QString("False"), false},
-        ConversionCase{TFieldType::DateTime, 0, QString("05.03.2026"), QDateTime(QDate(2026, 3, 5), QTime(0, 0))},
-        ConversionCase{TFieldType::DateTime, 0, QDate(2026, 3, 5), QDateTime(QDate(2026, 3, 5), QTime(0, 0))},
-        ConversionCase{TFieldType::DateTime, 0, QString("32.13.2026"), QVariant()},
-        ConversionCase{TFieldType::Memo, 0, QByteArray("текст"), QString("текст")}));
+    ::testing::Values(ConversionCase{TFieldType::Integer, 0, QString("12"), 12},
+                      ConversionCase{TFieldType::Integer, 0, QString("12a"), QVariant()},
+                      ConversionCase{TFieldType::Integer, 0, qlonglong(5000000000LL), QVariant()},
+                      ConversionCase{TFieldType::Integer, 0, qulonglong(42), 42},
+                      ConversionCase{TFieldType::String, 4, QString("Манометр"), QString("Мано")},
+                      ConversionCase{TFieldType::String, 0, 15, QString("15")},
+                      ConversionCase{TFieldType::Float, 0, QString("2,5"), 2.5},
+                      ConversionCase{TFieldType::Float, 0, QString("2.5"), 2.5},
+                      ConversionCase{TFieldType::Float, 0, QString("два"), QVariant()},
+                      ConversionCase{TFieldType::Currency, 0, 10.123456, 10.1235},
+                      ConversionCase{TFieldType::Boolean, 0, 1, true},
+                      ConversionCase{TFieldType::Boolean, 0, QString("False"), false},
+                      ConversionCase{TFieldType::DateTime, 0, QString("05.03.2026"),
+                                     QDateTime(QDate(2026, 3, 5), QTime(0, 0))},
+                      ConversionCase{TFieldType::DateTime, 0, QDate(2026, 3, 5),
+                                     QDateTime(QDate(2026, 3, 5), QTime(0, 0))},
+                      ConversionCase{TFieldType::DateTime, 0, QString("32.13.2026"), QVariant()},
+                      ConversionCase{TFieldType::Memo, 0, QByteArray("текст"), QString("текст")}));
 
 TEST_F(MemoryData, LocateAndLookup) {
     EXPECT_TRUE(ds.locate("NAME", QString("АМПЕР"), {.caseInsensitive = true}));
@@ -293,7 +308,8 @@ TEST_F(MemoryData, CalculatedFieldsAreComputedOnDemand) {
     int calls = 0;
     ds.events().onCalcFields = [&calls](TMemoryData& d) {
         ++calls;
-        d.fieldByName("LABEL")->setValue(d.fieldByName("NAME")->asString() + " #" + d.fieldByName("CODE")->asString());
+        d.fieldByName("LABEL")->setValue(d.fieldByName("NAME")->asString() + " #" +
+                                         d.fieldByName("CODE")->asString());
     };
     ds.appendRecord({1, "метр", 6});
     ds.appendRecord({2, "литр", 3});

@@ -1,5 +1,5 @@
-#include "EConvertError.h"
 #include "TextHelpers.h"
+#include "EConvertError.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +19,12 @@ TEST_P(CompareTextOrder, FollowsWindows1251CodesFoldingOnlyLatin) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CompareTextOrder,
-    ::testing::Values(CompareCase{"abc", "ABC", 0},          // Latin letters fold
-                      CompareCase{"абв", "АБВ", 1},          // Cyrillic does not: lower case codes are higher
-                      CompareCase{"Z", "А", -1},             // Latin before Cyrillic
-                      CompareCase{"Ё", "А", -1},             // Ё is 0xA8, before А (0xC0)
-                      CompareCase{"я", "а", 1},
-                      CompareCase{"Ab", "abc", -1},          // a prefix goes first
-                      CompareCase{"", "", 0},
-                      CompareCase{"_", "a", 1}));            // 0x5F is above the folded A (0x41)
+    ::testing::Values(CompareCase{"abc", "ABC", 0}, // Latin letters fold
+                      CompareCase{"абв", "АБВ", 1}, // Cyrillic does not: lower case codes are higher
+                      CompareCase{"Z", "А", -1},    // Latin before Cyrillic
+                      CompareCase{"Ё", "А", -1},    // Ё is 0xA8, before А (0xC0)
+                      CompareCase{"я", "а", 1}, CompareCase{"Ab", "abc", -1}, // a prefix goes first
+                      CompareCase{"", "", 0}, CompareCase{"_", "a", 1})); // 0x5F is above the folded A (0x41)
 
 TEST(TextHelpers, Windows1251RoundTripsCyrillic) {
     const QString text = QStringLiteral("Средства измерений №5 «ёлка»");
@@ -59,7 +57,8 @@ TEST(TextHelpers, IntegerConversion) {
             strToInt(QString::fromLatin1(bad));
             ADD_FAILURE() << "accepted " << bad;
         } catch (const EConvertError& e) {
-            EXPECT_EQ(e.message(), QStringLiteral("'%1' is not a valid integer value").arg(QString::fromLatin1(bad)));
+            EXPECT_EQ(e.message(),
+                      QStringLiteral("'%1' is not a valid integer value").arg(QString::fromLatin1(bad)));
         }
     }
     EXPECT_EQ(strToIntDef(QStringLiteral("x"), 7), 7);
