@@ -26,11 +26,8 @@ QDateTime parseDateTime(const QString& text) {
 }
 
 double parseFloat(const QString& text) {
-    QString normalized = text.trimmed();
-    normalized.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = normalized.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
+    double v = 0;
+    if (!tryStrToFloat(text, v))
         throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     return v;
 }
@@ -116,6 +113,8 @@ QDateTime TField::asDateTime() const {
         return {};
     return v.typeId() == QMetaType::QString ? parseDateTime(v.toString()) : v.toDateTime();
 }
+
+void TField::focusControl() { Q_EMIT m_dataSet->focusControlRequested(this); }
 
 void TField::setText(const QString& text) {
     if (onSetText)

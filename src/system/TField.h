@@ -63,6 +63,8 @@ public:
     // What a grid shows for the value.
     QString displayText() const { return displayTextOf(value()); }
     QString displayTextOf(const QVariant& v) const;
+    // Asks the control bound to this field to take the focus (views listen to the record set).
+    void focusControl();
     // Typed input: onSetText when installed, otherwise the plain conversion.
     void setText(const QString& text);
 

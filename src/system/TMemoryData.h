@@ -110,6 +110,7 @@ Q_SIGNALS:
     void rowRemoved(int recNo);
     void currentChanged(int recNo);
     void stateChanged();
+    void focusControlRequested(TField* field);
 
 private:
     friend class TField;

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -129,4 +130,15 @@ qint32 strToInt(const QString& text) {
 qint32 strToIntDef(const QString& text, qint32 defaultValue) {
     qint32 value = 0;
     return tryStrToInt(text, value) ? value : defaultValue;
+}
+
+bool tryStrToFloat(const QString& text, double& value) {
+    QString normalized = text.trimmed();
+    normalized.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = normalized.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
 }

@@ -27,3 +27,6 @@ QString trimBlanks(const QString& text);
 qint32 strToInt(const QString& text);
 qint32 strToIntDef(const QString& text, qint32 defaultValue);
 bool tryStrToInt(const QString& text, qint32& value);
+
+// A number typed the Russian way (decimal comma) or with a decimal point.
+bool tryStrToFloat(const QString& text, double& value);

@@ -1,0 +1,91 @@
+-- SQL Server facilities the workstation calls by name, with the same names, parameters,
+-- results and error texts, so that its plain statements run unchanged on PostgreSQL.
+
+CREATE SCHEMA IF NOT EXISTS dbo;
+
+-- getdate(): the server's current date and time.
+CREATE OR REPLACE FUNCTION getdate() RETURNS timestamp
+LANGUAGE sql STABLE AS $$ SELECT LOCALTIMESTAMP::timestamp(3) $$;
+
+-- scope_identity(): the identity value last generated in this session, NULL before any.
+CREATE OR REPLACE FUNCTION scope_identity() RETURNS numeric
+LANGUAGE plpgsql VOLATILE AS $$
+BEGIN
+    RETURN lastval();
+EXCEPTION WHEN object_not_in_prerequisite_state THEN
+    RETURN NULL;
+END $$;
+
+-- object_id('name'): the id of a table or view, NULL when there is none.
+CREATE OR REPLACE FUNCTION object_id(object_name text) RETURNS integer
+LANGUAGE sql STABLE AS $$ SELECT to_regclass(object_name)::oid::integer $$;
+
+-- permissions(object_id [, column]): the calling login's rights as SQL Server reports them.
+-- Table: 1 SELECT, 2 UPDATE, 8 INSERT, 16 DELETE. Column: 1 SELECT, 2 UPDATE. NULL for an unknown
+-- object or column.
+CREATE OR REPLACE FUNCTION permissions(objid integer, column_name text DEFAULT NULL) RETURNS integer
+LANGUAGE plpgsql STABLE AS $$
+DECLARE
+    rel oid := objid::oid;
+    bits integer := 0;
+BEGIN
+    IF objid IS NULL OR NOT EXISTS (SELECT 1 FROM pg_class WHERE oid = rel) THEN
+        RETURN NULL;
+    END IF;
+    IF column_name IS NULL THEN
+        IF has_table_privilege(rel, 'SELECT') THEN bits := bits | 1; END IF;
+        IF has_table_privilege(rel, 'UPDATE') THEN bits := bits | 2; END IF;
+        IF has_table_privilege(rel, 'INSERT') THEN bits := bits | 8; END IF;
+        IF has_table_privilege(rel, 'DELETE') THEN bits := bits | 16; END IF;
+        RETURN bits;
+    END IF;
+    IF NOT EXISTS (SELECT 1 FROM pg_attribute
+                   WHERE attrelid = rel AND attname = column_name AND attnum > 0 AND NOT attisdropped) THEN
+        RETURN NULL;
+    END IF;
+    IF has_column_privilege(rel, column_name, 'SELECT') THEN bits := bits | 1; END IF;
+    IF has_column_privilege(rel, column_name, 'UPDATE') THEN bits := bits | 2; END IF;
+    RETURN bits;
+END $$;
+
+-- datalength(x): the size in bytes.
+CREATE OR REPLACE FUNCTION datalength(value text) RETURNS integer
+LANGUAGE sql IMMUTABLE AS $$ SELECT octet_length(value) $$;
+CREATE OR REPLACE FUNCTION datalength(value bytea) RETURNS integer
+LANGUAGE sql IMMUTABLE AS $$ SELECT octet_length(value) $$;
+
+-- isnull(value, replacement).
+CREATE OR REPLACE FUNCTION isnull(value anyelement, replacement anyelement) RETURNS anyelement
+LANGUAGE sql IMMUTABLE AS $$ SELECT COALESCE(value, replacement) $$;
+
+-- The database's users and roles as SQL Server's sysusers lists them.
+CREATE OR REPLACE VIEW sysusers AS
+SELECT r.oid::integer AS uid,
+       r.rolname::varchar(128) AS name,
+       CASE WHEN r.rolcanlogin THEN 0 ELSE 1 END::smallint AS issqlrole,
+       0::smallint AS isapprole,
+       CASE WHEN r.rolcanlogin THEN 1 ELSE 0 END::smallint AS islogin,
+       CASE WHEN r.rolcanlogin THEN 1 ELSE 0 END::smallint AS issqluser
+FROM pg_roles r
+WHERE r.rolname NOT LIKE 'pg\_%';
+
+-- Unique numbers for tables (dbo.up_GetID): return_value 0 and the new number in rnNewID, or a
+-- negative return_value when no number can be given.
+CREATE TABLE IF NOT EXISTS dbo.UniqueIds (
+    TableName varchar(128) NOT NULL CONSTRAINT "PK_UniqueIds" PRIMARY KEY,
+    LastId integer NOT NULL
+);
+
+CREATE OR REPLACE FUNCTION dbo.up_GetID(psTableName varchar, OUT return_value integer, OUT rnNewID integer)
+LANGUAGE plpgsql AS $$
+BEGIN
+    IF psTableName IS NULL OR psTableName = '' THEN
+        return_value := -1;
+        rnNewID := NULL;
+        RETURN;
+    END IF;
+    INSERT INTO dbo.UniqueIds AS u (TableName, LastId) VALUES (psTableName, 1)
+    ON CONFLICT (TableName) DO UPDATE SET LastId = u.LastId + 1
+    RETURNING u.LastId INTO rnNewID;
+    return_value := 0;
+END $$;

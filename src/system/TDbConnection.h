@@ -1,0 +1,44 @@
+#pragma once
+
+#include "TDbQuery.h"
+
+#include <QString>
+#include <memory>
+
+// One connection to the database server. Statements are sent as written: no placeholder parsing,
+// so a ":x" in the text reaches the server unchanged. Failures raise EDBException.
+class TDbConnection {
+public:
+    virtual ~TDbConnection() = default;
+
+    // The program's connection string ("Provider=…;Initial Catalog=…;Data Source=…") without the
+    // login; the login is kept apart so that no typed character can alter the other settings.
+    void setConnectionString(const QString& text) { m_connectionString = text; }
+    const QString& connectionString() const { return m_connectionString; }
+    void setLogin(const QString& userName, const QString& password) {
+        m_userName = userName;
+        m_password = password;
+    }
+    const QString& userName() const { return m_userName; }
+    const QString& password() const { return m_password; }
+
+    virtual void open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    virtual std::unique_ptr<TDbQuery> openQuery(const QString& sql) = 0;
+    virtual void execute(const QString& sql) = 0;
+
+    virtual void beginTransaction() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    virtual bool inTransaction() const = 0;
+
+    // Seconds a statement may run; the program uses 1000.
+    static constexpr int commandTimeout = 1000;
+
+private:
+    QString m_connectionString;
+    QString m_userName;
+    QString m_password;
+};

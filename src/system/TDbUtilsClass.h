@@ -1,0 +1,95 @@
+#pragma once
+
+#include "EDBException.h"
+#include "TDbErrorKind.h"
+#include "TDbQuery.h"
+#include "TdmDataBase.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <memory>
+
+class TDbConnection;
+class TField;
+class TMemoryData;
+
+// Data access and the server dialect. One instance serves the whole run (getInstance); its kind
+// follows the server the settings name. Statements that run unchanged on both servers are plain
+// text at their callers; this class supplies only what SQL syntax cannot bridge.
+class TDbUtilsClass {
+public:
+    virtual ~TDbUtilsClass();
+
+    static TDbUtilsClass* getInstance();
+    // Replaces the single instance (a test choosing its dialect); null lets getInstance choose again.
+    static void setInstance(std::unique_ptr<TDbUtilsClass> instance);
+    static std::unique_ptr<TDbUtilsClass> create(TDbProvider provider);
+
+    // The program's connection string from the settings store, without the login.
+    static QString connectionString();
+
+    // ---- queries on the main connection ----
+    std::unique_ptr<TDbQuery> openQuery(const QString& sql);
+    std::unique_ptr<TDbQuery> openQuery(const QStringList& lines);
+    std::unique_ptr<TDbQuery> openQueryOn(const QString& sql, TDbConnection* connection);
+    static void closeQuery(std::unique_ptr<TDbQuery>& query) { query.reset(); }
+    void runSQL(const QString& sql);
+    void runSQL(const QStringList& lines);
+    void runSQLOn(const QString& sql, TDbConnection* connection);
+    QVariant scalarQuery(const QString& sql);
+
+    // ---- record sets ----
+    static void loadFromDataSet(TMemoryData* target, TDbQuery* source);
+    void loadQuery(TMemoryData& target, const QString& sql);
+    // Grids keep their own tables in the same record-set type.
+    void loadQueryToTable(TMemoryData& table, const QString& sql) { loadQuery(table, sql); }
+    static void plainFieldTypes(TMemoryData& target);
+    static void mergeRecord(TMemoryData& target, TDbQuery& source, const QString& keyField, bool overrideReadOnly);
+    void refreshRecord(TMemoryData& table, const QString& sql, const QString& keyField, const QVariant& id);
+
+    // ---- literals and statement builders ----
+    static QString stringLiteral(const QString& text);
+    QString fieldLiteral(const TField& field) const;
+    void fieldAssignments(QStringList& list, TMemoryData& record, const QString& excludeNames, bool skipReadOnly) const;
+    static void removeNames(QStringList& list, const QString& names);
+    QString buildWriteSQL(QStringList& list, const QString& prefix, const QString& table, const QString& keyField,
+                          const QString& keyValue, bool isInsert) const;
+    // Put after the table name of every INSERT and UPDATE buildWriteSQL builds.
+    QString writeHint;
+
+    // 0 = locked by this connection until its transaction ends, 1 = the row is gone, 2 = locked by
+    // someone else (answered at once, never waited for). connection null = the main connection.
+    int lockRecord(int id, const QString& table, TDbConnection* connection);
+    int newUniqueId(const QString& table);
+    int lastIdentity();
+
+    // ---- the dialect ----
+    virtual TDbProvider provider() const = 0;
+    virtual QString dateLiteral(const QDateTime& date) const = 0;
+    QString dateOnlyLiteral(const QDateTime& date) const { return dateOnly(dateLiteral(date)); }
+    virtual QString dateOnly(const QString& expr) const = 0;
+    virtual QString dateTimeLiteral(const QDateTime& value) const = 0;
+    virtual QString addMonthsToNow(int months) const = 0;
+    virtual QString yearsUntilNow(const QString& expr) const = 0;
+    virtual QString currentDate() const = 0;
+    virtual void parametersSelect(QStringList* lines) const = 0;
+    virtual QStringList parameterColumn(const QString& kind) const = 0;
+    virtual QString toVarchar(const QString& expr, int length) const = 0;
+    virtual QString memoLiteral(const QString& text) const = 0;
+    virtual QString binaryLiteral(const QByteArray& bytes) const = 0;
+    virtual QString quoteIdentifier(const QString& name) const = 0;
+    virtual TDbErrorKind classifyError(const EDBException& error) const = 0;
+
+protected:
+    struct LockStatements {
+        QString before;
+        QString select;
+        QString after;
+    };
+    virtual LockStatements lockStatements(int id, const QString& table) const = 0;
+    // A query answering the columns RETURN_VALUE and rnNewID of dbo.up_GetID.
+    virtual QString uniqueIdQuery(const QString& table) const = 0;
+
+    TDbConnection& mainConnection() const { return TdmDataBase::instance().adoOrtaDatabase(); }
+    void connectMain(const char* operation);
+};

@@ -1,0 +1,123 @@
+#include "TDbUtilsMSSQL.h"
+
+#include "TextHelpers.h"
+
+TDbUtilsMSSQL::TDbUtilsMSSQL() { writeHint = QStringLiteral(" WITH (ROWLOCK) "); }
+
+QString TDbUtilsMSSQL::dateLiteral(const QDateTime& date) const {
+    const QDate d = date.date();
+    return QStringLiteral("CONVERT (DATETIME,'%1.%2.%3',104)").arg(d.day()).arg(d.month()).arg(d.year());
+}
+
+QString TDbUtilsMSSQL::dateOnly(const QString& expr) const {
+    return QStringLiteral("CONVERT(datetime, CONVERT (varchar,") + expr + QStringLiteral(",104), 104)");
+}
+
+QString TDbUtilsMSSQL::dateTimeLiteral(const QDateTime& value) const {
+    return QStringLiteral("CONVERT (DATETIME,'") + value.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss.zzz")) +
+           QStringLiteral("',104)");
+}
+
+QString TDbUtilsMSSQL::addMonthsToNow(int months) const {
+    return QStringLiteral("dateadd(mm,%1,").arg(months) + currentDate() + QLatin1Char(')');
+}
+
+QString TDbUtilsMSSQL::yearsUntilNow(const QString& expr) const {
+    return QStringLiteral("dateDiff(yy,") + expr + QLatin1Char(',') + currentDate() + QLatin1Char(')');
+}
+
+void TDbUtilsMSSQL::parametersSelect(QStringList* lines) const {
+    if (!lines)
+        return;
+    *lines = QStringList{
+        QStringLiteral("SELECT  PrmN,"),
+        QStringLiteral(" MMIdN,"),
+        QStringLiteral(" (SELECT SName FROM ParmType WHERE ParmType.Id = Parameters_F1.Type)"),
+        QStringLiteral("        AS ParmTypeSName,"),
+        QStringLiteral(" (SELECT SName FROM ParmName WHERE ParmName.Id = Parameters_F1.Name)"),
+        QStringLiteral("        AS ParmSName,"),
+        QStringLiteral(" (SELECT SName FROM MsrUnit WHERE MsrUnit.Id = Parameters_F1.MesUnit)"),
+        QStringLiteral("        AS MsrUnitSName,"),
+        QStringLiteral(" (SELECT SName FROM GradType "),
+        QStringLiteral(" WHERE GradType.Id = Parameters_F1.Grad) "),
+        QStringLiteral("   AS GradTypeSName, "),
+        QStringLiteral(" Interval = CASE ISNULL(Parameters_F1.IntType, '3') "),
+        QStringLiteral("                 WHEN '1' THEN ISNULL(Parameters_F1.IntStr, '')"),
+        QStringLiteral("                 WHEN '2' THEN ('' + LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntLwrBnd"),
+        QStringLiteral("                     AS varchar(20)), '???')))"),
+        QStringLiteral("     + ' -- ' + LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntUppBnd AS varchar(20)),"),
+        QStringLiteral(" '???'))) + '') ELSE '-?-' END,"),
+        QStringLiteral(" Precis = CASE ISNULL(Parameters_F1.PrcsType, '3')"),
+        QStringLiteral("   WHEN '1' THEN ISNULL(Parameters_F1.MsrPrecisClass, '')"),
+        QStringLiteral("   WHEN '2' THEN ISNULL(Parameters_F1.PrcsErr, '')"),
+        QStringLiteral("   ELSE '-?-' END, "),
+        QStringLiteral(" (SELECT SName FROM tParamSignalsType "),
+        QStringLiteral(" WHERE tParamSignalsType.SignalTypeId = Parameters_F1.SignalType)"),
+        QStringLiteral(" AS OutSignalType "),
+        QStringLiteral(" FROM Parameters_F1"),
+    };
+}
+
+QStringList TDbUtilsMSSQL::parameterColumn(const QString& kind) const {
+    if (sameText(kind, QStringLiteral("precise")))
+        return {QStringLiteral(" CASE ISNULL(Parameters_F1.PrcsType, '3')  WHEN '1' THEN "),
+                QStringLiteral(" ISNULL(Parameters_F1.PrcsClass, '')  WHEN '2' THEN "),
+                QStringLiteral(" ISNULL(Parameters_F1.PrcsErr, '')  ELSE '-?-' END")};
+    if (sameText(kind, QStringLiteral("diap")))
+        return {QStringLiteral(" CASE ISNULL(Parameters_F1.IntType, '3')  "),
+                QStringLiteral(" WHEN '1' THEN ISNULL(Parameters_F1.IntStr, '')  "),
+                QStringLiteral(" WHEN '2' THEN ('' +LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntLwrBnd  AS varchar(10)), '???')))"),
+                QStringLiteral("     + ' -- ' + LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntUppBnd AS varchar(10)), '???'))) + '') "),
+                QStringLiteral(" ELSE '-?-' END")};
+    return {};
+}
+
+QString TDbUtilsMSSQL::toVarchar(const QString& expr, int length) const {
+    if (length == -1)
+        return QStringLiteral("CONVERT(VARCHAR,") + expr + QLatin1Char(')');
+    return QStringLiteral("CONVERT(VARCHAR(%1),").arg(length) + expr + QLatin1Char(')');
+}
+
+QString TDbUtilsMSSQL::memoLiteral(const QString& text) const {
+    const QByteArray bytes = toWindows1251(text);
+    // varchar(8000) would cut longer texts short; varchar(max) keeps them whole.
+    const QString type = bytes.size() > 8000 ? QStringLiteral("max") : QStringLiteral("8000");
+    return QStringLiteral("CAST(CAST( 0x") + QString::fromLatin1(bytes.toHex().toUpper()) +
+           QStringLiteral(" as varchar(%1)) as TEXT)").arg(type);
+}
+
+QString TDbUtilsMSSQL::binaryLiteral(const QByteArray& bytes) const {
+    return QStringLiteral("0x") + QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+QString TDbUtilsMSSQL::quoteIdentifier(const QString& name) const {
+    QString escaped = name;
+    escaped.replace(QLatin1Char(']'), QLatin1String("]]"));
+    return QLatin1Char('[') + escaped + QLatin1Char(']');
+}
+
+TDbErrorKind TDbUtilsMSSQL::classifyError(const EDBException& error) const {
+    const QString& code = error.code();
+    if (code == QLatin1String("18456") || error.message().contains(QLatin1String("Login failed for user")))
+        return TDbErrorKind::LoginFailed;
+    if (code == QLatin1String("1222"))
+        return TDbErrorKind::LockTimeout;
+    if (code == QLatin1String("547"))
+        return TDbErrorKind::IntegrityViolation;
+    if (code == QLatin1String("229") || code == QLatin1String("230") || code == QLatin1String("262"))
+        return TDbErrorKind::PermissionDenied;
+    return TDbErrorKind::Other;
+}
+
+TDbUtilsClass::LockStatements TDbUtilsMSSQL::lockStatements(int id, const QString& table) const {
+    return {QStringLiteral("SET LOCK_TIMEOUT 0"),
+            QStringLiteral("SELECT identitycol FROM ") + table + QStringLiteral(" WITH (UPDLOCK) WHERE identitycol=") +
+                QString::number(id),
+            QStringLiteral("SET LOCK_TIMEOUT -1")};
+}
+
+QString TDbUtilsMSSQL::uniqueIdQuery(const QString& table) const {
+    return QStringLiteral("declare @RETURN_VALUE int, @rnNewID int exec @RETURN_VALUE = dbo.up_GetID @psTableName = ") +
+           stringLiteral(table) +
+           QStringLiteral(", @rnNewID = @rnNewID output select @RETURN_VALUE as RETURN_VALUE, @rnNewID as rnNewID");
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "TDbUtilsClass.h"
+
+// Microsoft SQL Server: the workstation's statements to the letter.
+class TDbUtilsMSSQL : public TDbUtilsClass {
+public:
+    TDbUtilsMSSQL();
+
+    TDbProvider provider() const override { return TDbProvider::SqlServer; }
+    QString dateLiteral(const QDateTime& date) const override;
+    QString dateOnly(const QString& expr) const override;
+    QString dateTimeLiteral(const QDateTime& value) const override;
+    QString addMonthsToNow(int months) const override;
+    QString yearsUntilNow(const QString& expr) const override;
+    QString currentDate() const override { return QStringLiteral("GetDate()"); }
+    void parametersSelect(QStringList* lines) const override;
+    QStringList parameterColumn(const QString& kind) const override;
+    QString toVarchar(const QString& expr, int length) const override;
+    QString memoLiteral(const QString& text) const override;
+    QString binaryLiteral(const QByteArray& bytes) const override;
+    QString quoteIdentifier(const QString& name) const override;
+    TDbErrorKind classifyError(const EDBException& error) const override;
+
+protected:
+    LockStatements lockStatements(int id, const QString& table) const override;
+    QString uniqueIdQuery(const QString& table) const override;
+};

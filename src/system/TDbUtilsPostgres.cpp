@@ -1,0 +1,114 @@
+#include "TDbUtilsPostgres.h"
+
+#include "TextHelpers.h"
+
+// No table hint: PostgreSQL locks the rows it writes anyway.
+TDbUtilsPostgres::TDbUtilsPostgres() { writeHint = QStringLiteral(" "); }
+
+QString TDbUtilsPostgres::dateLiteral(const QDateTime& date) const {
+    return QStringLiteral("CAST('%1' AS timestamp)").arg(date.date().toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+QString TDbUtilsPostgres::dateOnly(const QString& expr) const {
+    return QStringLiteral("date_trunc('day', ") + expr + QLatin1Char(')');
+}
+
+QString TDbUtilsPostgres::dateTimeLiteral(const QDateTime& value) const {
+    return QStringLiteral("CAST('%1' AS timestamp)").arg(value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+}
+
+QString TDbUtilsPostgres::addMonthsToNow(int months) const {
+    return QLatin1Char('(') + currentDate() + QStringLiteral(" + interval '%1 month')").arg(months);
+}
+
+// Like SQL Server's dateDiff(yy, …): the year boundaries crossed, not whole years.
+QString TDbUtilsPostgres::yearsUntilNow(const QString& expr) const {
+    return QStringLiteral("CAST(extract(year from ") + currentDate() + QStringLiteral(") - extract(year from ") + expr +
+           QStringLiteral(") AS integer)");
+}
+
+void TDbUtilsPostgres::parametersSelect(QStringList* lines) const {
+    if (!lines)
+        return;
+    *lines = QStringList{
+        QStringLiteral("SELECT  PrmN,"),
+        QStringLiteral(" MMIdN,"),
+        QStringLiteral(" (SELECT SName FROM ParmType WHERE ParmType.Id = Parameters_F1.Type) AS ParmTypeSName,"),
+        QStringLiteral(" (SELECT SName FROM ParmName WHERE ParmName.Id = Parameters_F1.Name) AS ParmSName,"),
+        QStringLiteral(" (SELECT SName FROM MsrUnit WHERE MsrUnit.Id = Parameters_F1.MesUnit) AS MsrUnitSName,"),
+        QStringLiteral(" (SELECT SName FROM GradType WHERE GradType.Id = Parameters_F1.Grad) AS GradTypeSName,"),
+    };
+    *lines += parameterColumn(QStringLiteral("diap"));
+    lines->last() += QStringLiteral(" AS Interval,");
+    *lines += parameterColumn(QStringLiteral("precise"));
+    lines->last() += QStringLiteral(" AS Precis,");
+    *lines += QStringList{
+        QStringLiteral(" (SELECT SName FROM tParamSignalsType WHERE tParamSignalsType.SignalTypeId = Parameters_F1.SignalType)"),
+        QStringLiteral(" AS OutSignalType "),
+        QStringLiteral(" FROM Parameters_F1"),
+    };
+}
+
+QStringList TDbUtilsPostgres::parameterColumn(const QString& kind) const {
+    if (sameText(kind, QStringLiteral("precise")))
+        return {QStringLiteral(" CASE COALESCE(Parameters_F1.PrcsType, '3')  WHEN '1' THEN "),
+                QStringLiteral(" COALESCE(Parameters_F1.PrcsClass, '')  WHEN '2' THEN "),
+                QStringLiteral(" COALESCE(Parameters_F1.PrcsErr, '')  ELSE '-?-' END")};
+    if (sameText(kind, QStringLiteral("diap")))
+        return {QStringLiteral(" CASE COALESCE(Parameters_F1.IntType, '3')  "),
+                QStringLiteral(" WHEN '1' THEN COALESCE(Parameters_F1.IntStr, '')  "),
+                QStringLiteral(" WHEN '2' THEN (trim(COALESCE(CAST(Parameters_F1.IntLwrBnd AS varchar(10)), '???'))"),
+                QStringLiteral("     || ' -- ' || trim(COALESCE(CAST(Parameters_F1.IntUppBnd AS varchar(10)), '???'))) "),
+                QStringLiteral(" ELSE '-?-' END")};
+    return {};
+}
+
+QString TDbUtilsPostgres::toVarchar(const QString& expr, int length) const {
+    if (length == -1)
+        return QStringLiteral("CAST(") + expr + QStringLiteral(" AS varchar)");
+    return QStringLiteral("CAST(") + expr + QStringLiteral(" AS varchar(%1))").arg(length);
+}
+
+QString TDbUtilsPostgres::memoLiteral(const QString& text) const {
+    return QStringLiteral("convert_from('\\x") + QString::fromLatin1(text.toUtf8().toHex()) +
+           QStringLiteral("'::bytea, 'UTF8')");
+}
+
+QString TDbUtilsPostgres::binaryLiteral(const QByteArray& bytes) const {
+    return QStringLiteral("'\\x") + QString::fromLatin1(bytes.toHex()) + QStringLiteral("'::bytea");
+}
+
+QString TDbUtilsPostgres::quoteIdentifier(const QString& name) const {
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+TDbErrorKind TDbUtilsPostgres::classifyError(const EDBException& error) const {
+    const QString& code = error.code();
+    const QString& text = error.message();
+    // A failed login reaches Qt without its SQLSTATE: the message tells.
+    if (code == QLatin1String("28P01") || code == QLatin1String("28000") ||
+        text.contains(QLatin1String("password authentication failed")) ||
+        text.contains(QLatin1String("Login failed for user")) ||
+        (text.contains(QLatin1String("role \"")) && text.contains(QLatin1String("does not exist"))))
+        return TDbErrorKind::LoginFailed;
+    if (code == QLatin1String("55P03"))
+        return TDbErrorKind::LockTimeout;
+    if (code == QLatin1String("23503"))
+        return TDbErrorKind::IntegrityViolation;
+    if (code == QLatin1String("42501"))
+        return TDbErrorKind::PermissionDenied;
+    return TDbErrorKind::Other;
+}
+
+TDbUtilsClass::LockStatements TDbUtilsPostgres::lockStatements(int id, const QString& table) const {
+    return {QString(),
+            QStringLiteral("SELECT id FROM ") + table + QStringLiteral(" WHERE id=") + QString::number(id) +
+                QStringLiteral(" FOR UPDATE NOWAIT"),
+            QString()};
+}
+
+QString TDbUtilsPostgres::uniqueIdQuery(const QString& table) const {
+    return QStringLiteral("select * from dbo.up_GetID(pstablename => ") + stringLiteral(table) + QLatin1Char(')');
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "TDbUtilsClass.h"
+
+// PostgreSQL: the same operations in PostgreSQL terms. The database provides the SQL Server
+// functions the program calls by name (getdate(), scope_identity(), isnull(), …).
+class TDbUtilsPostgres : public TDbUtilsClass {
+public:
+    TDbUtilsPostgres();
+
+    TDbProvider provider() const override { return TDbProvider::PostgreSQL; }
+    QString dateLiteral(const QDateTime& date) const override;
+    QString dateOnly(const QString& expr) const override;
+    QString dateTimeLiteral(const QDateTime& value) const override;
+    QString addMonthsToNow(int months) const override;
+    QString yearsUntilNow(const QString& expr) const override;
+    QString currentDate() const override { return QStringLiteral("getdate()"); }
+    void parametersSelect(QStringList* lines) const override;
+    QStringList parameterColumn(const QString& kind) const override;
+    QString toVarchar(const QString& expr, int length) const override;
+    QString memoLiteral(const QString& text) const override;
+    QString binaryLiteral(const QByteArray& bytes) const override;
+    QString quoteIdentifier(const QString& name) const override;
+    TDbErrorKind classifyError(const EDBException& error) const override;
+
+protected:
+    LockStatements lockStatements(int id, const QString& table) const override;
+    QString uniqueIdQuery(const QString& table) const override;
+};

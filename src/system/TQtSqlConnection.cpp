@@ -1,0 +1,159 @@
+#include "TQtSqlConnection.h"
+
+#include "TConnectionString.h"
+#include "TMemoryQuery.h"
+#include "TQtSqlQuery.h"
+
+#include <QAtomicInt>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+QAtomicInt connectionCounter;
+
+// Braces keep ';' and '=' of a typed value from being read as further ODBC settings.
+QString odbcValue(const QString& value) {
+    QString escaped = value;
+    escaped.replace(QLatin1Char('}'), QLatin1String("}}"));
+    return QLatin1Char('{') + escaped + QLatin1Char('}');
+}
+
+constexpr int loginTimeoutSeconds = 15;
+
+} // namespace
+
+TQtSqlConnection::TQtSqlConnection()
+    : m_name(QStringLiteral("vantorel_%1").arg(connectionCounter.fetchAndAddRelaxed(1))) {}
+
+TQtSqlConnection::~TQtSqlConnection() {
+    if (QSqlDatabase::contains(m_name)) {
+        database().close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+}
+
+QSqlDatabase TQtSqlConnection::database() const { return QSqlDatabase::database(m_name, false); }
+
+EDBException TQtSqlConnection::toException(const QSqlError& error) {
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    return EDBException(text, error.nativeErrorCode());
+}
+
+void TQtSqlConnection::configurePostgres(QSqlDatabase& db) const {
+    const TConnectionString cs = TConnectionString::parse(connectionString());
+    db.setHostName(cs.host());
+    if (cs.port() > 0)
+        db.setPort(cs.port());
+    db.setDatabaseName(cs.database);
+    db.setUserName(userName());
+    db.setPassword(password());
+    db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=%2")
+                             .arg(loginTimeoutSeconds)
+                             .arg(cs.application.isEmpty() ? QStringLiteral("Vantorel") : cs.application));
+}
+
+void TQtSqlConnection::configureOdbc(QSqlDatabase& db) const {
+    const TConnectionString cs = TConnectionString::parse(connectionString());
+    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(odbcValue(cs.host()));
+    if (cs.port() > 0)
+        text += QStringLiteral("PORT=%1;").arg(cs.port());
+    text += QStringLiteral("DATABASE=%1;UID=%2;PWD=%3;TDS_Version=7.4;ClientCharset=UTF-8;")
+                .arg(odbcValue(cs.database), odbcValue(userName()), odbcValue(password()));
+    if (!cs.application.isEmpty())
+        text += QStringLiteral("APP=%1;").arg(odbcValue(cs.application));
+    db.setDatabaseName(text);
+    // Without a login time-out a dead listener hangs the connect.
+    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(loginTimeoutSeconds));
+}
+
+void TQtSqlConnection::open() {
+    close();
+    m_postgres = TConnectionString::parse(connectionString()).isPostgres();
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(m_postgres ? QStringLiteral("QPSQL") : QStringLiteral("QODBC"), m_name);
+    if (!db.isValid())
+        throw EDBException(QStringLiteral("Драйвер базы данных %1 не установлен").arg(db.driverName()), QString());
+    if (m_postgres)
+        configurePostgres(db);
+    else
+        configureOdbc(db);
+    if (!db.open())
+        throw toException(db.lastError());
+    if (m_postgres)
+        execute(QStringLiteral("SET statement_timeout = '%1s'").arg(commandTimeout));
+}
+
+void TQtSqlConnection::close() {
+    m_inTransaction = false;
+    if (QSqlDatabase::contains(m_name))
+        database().close();
+}
+
+bool TQtSqlConnection::isOpen() const { return QSqlDatabase::contains(m_name) && database().isOpen(); }
+
+std::unique_ptr<TDbQuery> TQtSqlConnection::openQuery(const QString& sql) {
+    QSqlQuery query(database());
+    query.setForwardOnly(!m_postgres); // ODBC results are read once, into memory
+    if (!query.exec(sql))
+        throw toException(query.lastError());
+    // A batch may answer with row counts before the result that has columns.
+    while (!query.isSelect() && query.nextResult()) {
+    }
+    if (query.lastError().isValid())
+        throw toException(query.lastError());
+    if (m_postgres)
+        return std::make_unique<TQtSqlQuery>(std::move(query));
+
+    const QSqlRecord record = query.record();
+    std::vector<TSourceField> fields;
+    for (int i = 0; i < record.count(); ++i)
+        fields.push_back(TQtSqlQuery::odbcField(record.field(i)));
+    std::vector<QVariantList> rows;
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row << query.value(i);
+        rows.push_back(std::move(row));
+    }
+    return std::make_unique<TMemoryQuery>(std::move(fields), std::move(rows));
+}
+
+void TQtSqlConnection::execute(const QString& sql) {
+    QSqlQuery query(database());
+    if (!query.exec(sql))
+        throw toException(query.lastError());
+    while (query.nextResult()) {
+    }
+    if (query.lastError().isValid())
+        throw toException(query.lastError());
+}
+
+void TQtSqlConnection::beginTransaction() {
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        throw toException(db.lastError());
+    m_inTransaction = true;
+}
+
+void TQtSqlConnection::commit() {
+    QSqlDatabase db = database();
+    const bool ok = db.commit();
+    m_inTransaction = false;
+    if (!ok)
+        throw toException(db.lastError());
+}
+
+void TQtSqlConnection::rollback() {
+    QSqlDatabase db = database();
+    const bool ok = db.rollback();
+    m_inTransaction = false;
+    if (!ok)
+        throw toException(db.lastError());
+}

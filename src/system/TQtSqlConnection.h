@@ -1,0 +1,38 @@
+#pragma once
+
+#include "EDBException.h"
+#include "TDbConnection.h"
+
+#include <QSqlDatabase>
+
+class QSqlError;
+class QSqlRecord;
+
+// The connection through Qt SQL: QPSQL for PostgreSQL, QODBC with FreeTDS for SQL Server (the
+// provider part of the connection string decides).
+class TQtSqlConnection : public TDbConnection {
+public:
+    TQtSqlConnection();
+    ~TQtSqlConnection() override;
+
+    void open() override;
+    void close() override;
+    bool isOpen() const override;
+    std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
+    void execute(const QString& sql) override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override { return m_inTransaction; }
+
+    static EDBException toException(const QSqlError& error);
+
+private:
+    QSqlDatabase database() const;
+    void configurePostgres(QSqlDatabase& db) const;
+    void configureOdbc(QSqlDatabase& db) const;
+
+    QString m_name;
+    bool m_postgres = false;
+    bool m_inTransaction = false;
+};

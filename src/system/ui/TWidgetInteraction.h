@@ -1,0 +1,22 @@
+#pragma once
+
+#include "TUserInteraction.h"
+
+#include <memory>
+
+class TfrErrorMes;
+
+// The user-interaction service with real windows.
+class TWidgetInteraction : public TUserInteraction {
+public:
+    TWidgetInteraction();
+    ~TWidgetInteraction() override;
+
+    int messageBox(const QString& text, TMessageKind kind, int buttons) override;
+    void showErrors(const QString& text) override;
+    void setBusy(bool busy) override;
+    int showModal(QObject* window) override;
+
+private:
+    std::unique_ptr<TfrErrorMes> m_errorWindow;
+};
