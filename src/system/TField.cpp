@@ -130,6 +130,8 @@ QVariant TField::convert(const QVariant& v) const {
     case TFieldType::String:
     case TFieldType::WideString: {
         QString s = v.typeId() == QMetaType::QDateTime ? textOf(v) : v.toString();
+        if (s.isEmpty())
+            return {}; // as in every string field of the program's record sets, empty text is null
         if (m_size > 0 && s.size() > m_size)
             s.truncate(m_size);
         return s;

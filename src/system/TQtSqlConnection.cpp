@@ -21,6 +21,15 @@ QString odbcValue(const QString& value) {
     return QLatin1Char('{') + escaped + QLatin1Char('}');
 }
 
+// libpq reads an option value up to the next blank unless it is quoted.
+QString libpqValue(const QString& value) {
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    escaped.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    escaped.remove(QLatin1Char(';')); // Qt turns ';' into the separator of options
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+
 constexpr int loginTimeoutSeconds = 15;
 
 } // namespace
@@ -54,7 +63,7 @@ void TQtSqlConnection::configurePostgres(QSqlDatabase& db) const {
     db.setPassword(password());
     db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=%2")
                              .arg(loginTimeoutSeconds)
-                             .arg(cs.application.isEmpty() ? QStringLiteral("Vantorel") : cs.application));
+                             .arg(libpqValue(cs.application.isEmpty() ? QStringLiteral("Vantorel") : cs.application)));
 }
 
 void TQtSqlConnection::configureOdbc(QSqlDatabase& db) const {

@@ -1,5 +1,9 @@
 #include "TestDatabase.h"
 
+#include "TDbUtilsClass.h"
+#include "TQtSqlConnection.h"
+#include "TdmDataBase.h"
+
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -54,6 +58,10 @@ void DbTest::SetUp() {
 }
 
 void DbTest::TearDown() {
+    if (m_mainConnection) {
+        TDbUtilsClass::setInstance(nullptr);
+        TdmDataBase::instance().setConnection(nullptr);
+    }
     if (QSqlDatabase::contains(m_connectionName)) {
         QSqlDatabase::database(m_connectionName, false).close();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -64,6 +72,8 @@ void DbTest::TearDown() {
             if (admin.isOpen() && !m_databaseName.isEmpty())
                 QSqlQuery(admin).exec(
                     QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_databaseName));
+            for (const QString& login : m_logins)
+                QSqlQuery(admin).exec(QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(login));
             admin.close();
         }
         QSqlDatabase::removeDatabase(m_adminConnection);
@@ -73,4 +83,34 @@ void DbTest::TearDown() {
 void DbTest::exec(const QString& sql) {
     QSqlQuery query(db());
     ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << "\n" << query.lastError().text().toStdString();
+}
+
+QString DbTest::programConnectionString(bool overTcp) const {
+    const QString host = overTcp ? QStringLiteral("127.0.0.1") : m_server.host;
+    return QStringLiteral("APP=Vantorel tests;Provider=PostgreSQL;Initial Catalog=%1;Data Source=%2,%3")
+        .arg(m_databaseName, host)
+        .arg(m_server.port);
+}
+
+std::unique_ptr<TDbConnection> DbTest::openProgramConnection() const {
+    auto connection = std::make_unique<TQtSqlConnection>();
+    connection->setConnectionString(programConnectionString());
+    connection->setLogin(m_server.user, QString());
+    connection->open();
+    return connection;
+}
+
+void DbTest::useAsMainConnection() {
+    TdmDataBase::instance().setConnection(openProgramConnection());
+    TDbUtilsClass::setInstance(TDbUtilsClass::create(TDbProvider::PostgreSQL));
+    m_mainConnection = true;
+}
+
+QString DbTest::createLogin(const QString& password) {
+    const QString name = QStringLiteral("login_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    QSqlQuery query(QSqlDatabase::database(m_adminConnection, false));
+    const bool ok = query.exec(QStringLiteral("CREATE ROLE \"%1\" LOGIN PASSWORD '%2'").arg(name, password));
+    EXPECT_TRUE(ok) << query.lastError().text().toStdString();
+    m_logins << name;
+    return name;
 }

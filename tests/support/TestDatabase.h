@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <memory>
 #include <QString>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 // Where scripts/test started the private PostgreSQL cluster.
@@ -19,6 +21,8 @@ struct TestServer {
 
 // Gives each test its own database copied from the template, and an open connection to it.
 // Without a server the test fails: a database test must never pass by not running.
+class TDbConnection;
+
 class DbTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -29,10 +33,22 @@ protected:
     const TestServer& server() const { return m_server; }
     // Runs a statement on the test's connection; a failure fails the test.
     void exec(const QString& sql);
+    // Makes the program's main connection a real one to the test's database, with the PostgreSQL
+    // dialect; undone when the test ends.
+    void useAsMainConnection();
+    // The program's connection string for the test's database.
+    QString programConnectionString(bool overTcp = false) const;
+    // Another program connection to the test's database, open, as the cluster's superuser.
+    std::unique_ptr<TDbConnection> openProgramConnection() const;
+    // A login role of the cluster (roles are shared by all test databases: the name is unique),
+    // dropped when the test ends.
+    QString createLogin(const QString& password);
 
 private:
     TestServer m_server;
     QString m_databaseName;
     QString m_connectionName;
     QString m_adminConnection;
+    QStringList m_logins;
+    bool m_mainConnection = false;
 };

@@ -1,0 +1,176 @@
+#include "EError.h"
+#include "TDbUtilsClass.h"
+#include "TMemoryData.h"
+#include "TQtSqlConnection.h"
+#include "TestDatabase.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PostgresDataAccess : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        useAsMainConnection();
+        db = TDbUtilsClass::getInstance();
+    }
+
+    TDbUtilsClass* db = nullptr;
+};
+
+} // namespace
+
+TEST_F(PostgresDataAccess, EveryLiteralRoundTrips) {
+    db->runSQL("CREATE TABLE probe (id int, s varchar(200), m text, f float8, i int, d timestamp(3), b smallint, c money)");
+    TMemoryData record;
+    record.addField("id", TFieldType::Integer);
+    record.addField("s", TFieldType::String, 200);
+    record.addField("m", TFieldType::Memo);
+    record.addField("f", TFieldType::Float);
+    record.addField("i", TFieldType::Integer);
+    record.addField("d", TFieldType::DateTime);
+    record.addField("b", TFieldType::Boolean);
+    record.open();
+    const QString text = QStringLiteral("О'Брайен \\ \"ёлка\" ;:x --");
+    const QString memo = QStringLiteral("строка 1\r\nстрока 'два'\n\\x00 конец");
+    const QDateTime when(QDate(2008, 3, 5), QTime(14, 7, 9, 123));
+    record.appendRecord({1, text, memo, 1234.5, -2147483647, when, true});
+    record.appendRecord({2, QString(), QString(), QVariant(), QVariant(), QVariant(), false});
+
+    for (int r = 1; r <= 2; ++r) {
+        record.setRecNo(r);
+        QStringList list;
+        db->fieldAssignments(list, record, QString(), false);
+        db->runSQL(db->buildWriteSQL(list, QString(), "probe", QString(), QString(), true));
+    }
+
+    TMemoryData back;
+    db->loadQuery(back, "SELECT id, s, m, f, i, d, b FROM probe ORDER BY id");
+    ASSERT_EQ(back.recordCount(), 2);
+    EXPECT_EQ(back.valueAt(1, back.fieldByName("s")).toString(), text);
+    EXPECT_EQ(back.valueAt(1, back.fieldByName("m")).toString(), memo);
+    EXPECT_DOUBLE_EQ(back.valueAt(1, back.fieldByName("f")).toDouble(), 1234.5);
+    EXPECT_EQ(back.valueAt(1, back.fieldByName("i")).toInt(), -2147483647);
+    EXPECT_EQ(back.valueAt(1, back.fieldByName("d")).toDateTime(), when);
+    EXPECT_EQ(back.valueAt(1, back.fieldByName("b")).toInt(), 1);
+    EXPECT_EQ(back.valueAt(2, back.fieldByName("b")).toInt(), 0);
+    for (const char* name : {"s", "m", "f", "i", "d"})
+        EXPECT_FALSE(back.valueAt(2, back.fieldByName(name)).isValid()) << name;
+
+    EXPECT_EQ(db->scalarQuery("SELECT " + db->dateLiteral(when) + " = CAST('2008-03-05' AS timestamp)").toBool(), true);
+    EXPECT_EQ(db->scalarQuery("SELECT " + db->yearsUntilNow("CAST('2000-12-31' AS timestamp)")).toInt(),
+              QDate::currentDate().year() - 2000);
+    EXPECT_EQ(db->scalarQuery("SELECT " + db->toVarchar("12345", 3)).toString(), "123");
+}
+
+TEST_F(PostgresDataAccess, ResultTypesBecomeRecordSetFields) {
+    TMemoryData data;
+    db->loadQuery(data, "SELECT 1::int4 AS a, 2::int8 AS b, 3::int2 AS c, 'x'::varchar(30) AS v, 'long'::text AS t, "
+                        "1.5::numeric(10,2) AS n, 2.5::float8 AS f, true AS ok, now()::timestamp AS d, "
+                        "'x'::bytea AS raw, 'y'::char(3) AS fix");
+    QStringList names;
+    for (int i = 0; i < data.fieldCount(); ++i)
+        names << data.field(i)->fieldName();
+    EXPECT_EQ(names, (QStringList{"a", "b", "c", "v", "t", "f", "ok", "d", "fix"})); // numeric and bytea dropped
+    EXPECT_EQ(data.fieldByName("v")->dataType(), TFieldType::String);
+    EXPECT_EQ(data.fieldByName("v")->size(), 30);
+    EXPECT_EQ(data.fieldByName("t")->dataType(), TFieldType::Memo);
+    EXPECT_EQ(data.fieldByName("b")->dataType(), TFieldType::Integer);
+    EXPECT_EQ(data.fieldByName("ok")->dataType(), TFieldType::Boolean);
+    EXPECT_EQ(data.fieldByName("d")->dataType(), TFieldType::DateTime);
+    EXPECT_EQ(data.valueAt(1, data.fieldByName("fix")).toString(), "y  ");
+    EXPECT_FALSE(db->scalarQuery("SELECT 1 WHERE false").isValid());
+}
+
+TEST_F(PostgresDataAccess, ColonsReachTheServerUnchanged) {
+    db->runSQL("CREATE TABLE probe (s varchar(20))");
+    db->runSQL("INSERT INTO probe VALUES (':x'), ('?'), (':1')");
+    EXPECT_EQ(db->scalarQuery("SELECT string_agg(s, ',' ORDER BY s) FROM probe WHERE s LIKE ':%' OR s = '?'").toString(),
+              ":1,:x,?");
+}
+
+TEST_F(PostgresDataAccess, RowLockFromAnotherConnectionIsReportedAtOnce) {
+    db->runSQL("INSERT INTO Doc (id, Descript) VALUES (1, 'Паспорт'), (2, 'Описание типа')");
+    TDbConnection& main = TdmDataBase::instance().adoOrtaDatabase();
+    std::unique_ptr<TDbConnection> other = openProgramConnection();
+
+    main.beginTransaction();
+    EXPECT_EQ(db->lockRecord(1, "Doc", nullptr), 0);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(db->lockRecord(1, "Doc", other.get()), 2);
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(db->lockRecord(2, "Doc", other.get()), 0); // another row is free
+    EXPECT_EQ(db->lockRecord(1, "Doc", other.get()), 2); // still held: the lock lasts the transaction
+    main.commit();
+    EXPECT_EQ(db->lockRecord(1, "Doc", other.get()), 0);
+    EXPECT_EQ(db->lockRecord(99, "Doc", nullptr), 1);
+}
+
+TEST_F(PostgresDataAccess, UniqueNumbersAndIdentity) {
+    EXPECT_EQ(db->lastIdentity(), 0); // nothing inserted yet in this session
+    const int first = db->newUniqueId("Tariff");
+    EXPECT_EQ(db->newUniqueId("Tariff"), first + 1);
+    EXPECT_EQ(db->newUniqueId("O'Brien"), 1);
+    EXPECT_THROW(db->newUniqueId(""), EError);
+
+    db->runSQL("INSERT INTO SpheresGMK (Code, fName) VALUES ('01', 'Здравоохранение')");
+    db->runSQL("INSERT INTO SpheresGMK (Code, fName) VALUES ('02', 'Ветеринария')");
+    EXPECT_EQ(db->lastIdentity(), db->scalarQuery("SELECT max(id) FROM SpheresGMK").toInt());
+}
+
+TEST_F(PostgresDataAccess, ServerErrorsAreClassified) {
+    auto kindOf = [this](const QString& sql) {
+        try {
+            db->runSQL(sql);
+        } catch (const EDBException& e) {
+            return db->classifyError(e);
+        }
+        ADD_FAILURE() << "no error from " << sql.toStdString();
+        return TDbErrorKind::Other;
+    };
+    EXPECT_EQ(kindOf("INSERT INTO DocLinks (DocId) VALUES (12345)"), TDbErrorKind::IntegrityViolation);
+    EXPECT_EQ(kindOf("SELECT * FROM NoSuchTable"), TDbErrorKind::Other);
+
+    const QString login = createLogin("secret");
+    auto connection = std::make_unique<TQtSqlConnection>();
+    connection->setConnectionString(programConnectionString(true));
+    connection->setLogin(login, "wrong");
+    try {
+        connection->open();
+        FAIL() << "a wrong password was accepted";
+    } catch (const EDBException& e) {
+        EXPECT_EQ(db->classifyError(e), TDbErrorKind::LoginFailed) << e.message().toStdString();
+    }
+    connection->setLogin(login, "secret");
+    connection->open();
+    try {
+        connection->openQuery("SELECT * FROM UserInfo");
+        FAIL() << "read without a grant";
+    } catch (const EDBException& e) {
+        EXPECT_EQ(db->classifyError(e), TDbErrorKind::PermissionDenied) << e.message().toStdString();
+    }
+}
+
+TEST_F(PostgresDataAccess, PermissionsReportTheCallersRealGrants) {
+    const QString login = createLogin("pw");
+    db->runSQL(QStringLiteral("GRANT SELECT, INSERT ON UserInfo TO \"%1\"").arg(login));
+    db->runSQL(QStringLiteral("GRANT SELECT (\"АРМ Администратора\") ON StaticPermissions TO \"%1\"").arg(login));
+    auto connection = std::make_unique<TQtSqlConnection>();
+    connection->setConnectionString(programConnectionString(true));
+    connection->setLogin(login, "pw");
+    connection->open();
+    auto value = [&connection](const QString& sql) {
+        const auto query = connection->openQuery(sql);
+        return query->value(0);
+    };
+    EXPECT_EQ(value("select permissions(object_id('UserInfo'))").toInt(), 1 | 8);
+    EXPECT_EQ(value("select permissions(object_id('StaticPermissions'),'АРМ Администратора')").toInt(), 1);
+    EXPECT_EQ(value("select permissions(object_id('StaticPermissions'),'Поверки')").toInt(), 0);
+    EXPECT_FALSE(value("select permissions(object_id('StaticPermissions'),'Нет такой')").isValid());
+    EXPECT_EQ(db->scalarQuery("select permissions(object_id('UserInfo'))").toInt(), 1 | 2 | 8 | 16); // superuser
+}
