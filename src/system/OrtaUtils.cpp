@@ -10,19 +10,29 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString applicationTitle() { return QStringLiteral("АРМ Администратора"); }
+QString applicationTitle() {
+    return QStringLiteral("АРМ Администратора");
+}
 
 int messageBox(const QString& text, TMessageKind kind, int buttons) {
     return TUserInteraction::instance().messageBox(text, kind, buttons);
 }
 
-int errorBox(const QString& text, int buttons) { return messageBox(text, TMessageKind::Error, buttons); }
+int errorBox(const QString& text, int buttons) {
+    return messageBox(text, TMessageKind::Error, buttons);
+}
 
-int warningBox(const QString& text, int buttons) { return messageBox(text, TMessageKind::Warning, buttons); }
+int warningBox(const QString& text, int buttons) {
+    return messageBox(text, TMessageKind::Warning, buttons);
+}
 
-int infoBox(const QString& text) { return messageBox(text, TMessageKind::Information, TMsgButtons::Ok); }
+int infoBox(const QString& text) {
+    return messageBox(text, TMessageKind::Information, TMsgButtons::Ok);
+}
 
-int questionBox(const QString& text, int buttons) { return messageBox(text, TMessageKind::Question, buttons); }
+int questionBox(const QString& text, int buttons) {
+    return messageBox(text, TMessageKind::Question, buttons);
+}
 
 QString errorMessage(const std::exception& error) {
     if (const auto* own = dynamic_cast<const EError*>(&error))
@@ -34,9 +44,13 @@ int errorBoxWith(const QString& text, const std::exception& error) {
     return errorBox(text + QStringLiteral("\n\n") + errorMessage(error));
 }
 
-QString installPath() { return TOrtaSettings::path(); }
+QString installPath() {
+    return TOrtaSettings::path();
+}
 
-QString exeFileName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+QString exeFileName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
 
 QString tempPath() {
     QString path = QDir::toNativeSeparators(QDir::tempPath());
@@ -75,7 +89,8 @@ bool checkRequiredFields(TMemoryData& dataSet) {
     for (int i = 0; i < dataSet.fieldCount(); ++i) {
         TField* field = dataSet.field(i);
         if (field->required && field->isNull()) {
-            errorBox(QStringLiteral("Поле \"") + field->displayLabel() + QStringLiteral("\" должно быть заполненно!"));
+            errorBox(QStringLiteral("Поле \"") + field->displayLabel() +
+                     QStringLiteral("\" должно быть заполненно!"));
             field->focusControl();
             return false;
         }

@@ -150,7 +150,8 @@ QString floatText(double value) {
         return text;
     QString exponent = text.mid(e + 1);
     const bool negative = exponent.startsWith(QLatin1Char('-'));
-    exponent.remove(0, exponent.startsWith(QLatin1Char('-')) || exponent.startsWith(QLatin1Char('+')) ? 1 : 0);
+    exponent.remove(0,
+                    exponent.startsWith(QLatin1Char('-')) || exponent.startsWith(QLatin1Char('+')) ? 1 : 0);
     while (exponent.size() > 1 && exponent.startsWith(QLatin1Char('0')))
         exponent.remove(0, 1);
     return text.left(e) + QLatin1Char('E') + (negative ? QStringLiteral("-") : QString()) + exponent;
@@ -176,16 +177,20 @@ TDbUtilsClass* TDbUtilsClass::getInstance() {
     return slot.get();
 }
 
-void TDbUtilsClass::setInstance(std::unique_ptr<TDbUtilsClass> instance) { instanceSlot() = std::move(instance); }
+void TDbUtilsClass::setInstance(std::unique_ptr<TDbUtilsClass> instance) {
+    instanceSlot() = std::move(instance);
+}
 
 QString TDbUtilsClass::connectionString() {
     const bool postgres = TdmDataBase::provider() == TDbProvider::PostgreSQL;
     return QStringLiteral("APP=Lumbrex;Provider=") +
            (postgres ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLOLEDB.1")) +
-           QStringLiteral(";Persist Security Info=True;Initial Catalog=") + TdmDataBase::registryDbName(false) +
-           QStringLiteral(";") + QStringLiteral("Data Source=") + TdmDataBase::registryServer(false) +
-           QStringLiteral(";Use Procedure for Prepare=1;Auto Translate=True;Packet Size=4096;Use Encryption for "
-                          "Data=False;Tag with column collation when possible=False");
+           QStringLiteral(";Persist Security Info=True;Initial Catalog=") +
+           TdmDataBase::registryDbName(false) + QStringLiteral(";") + QStringLiteral("Data Source=") +
+           TdmDataBase::registryServer(false) +
+           QStringLiteral(
+               ";Use Procedure for Prepare=1;Auto Translate=True;Packet Size=4096;Use Encryption for "
+               "Data=False;Tag with column collation when possible=False");
 }
 
 // ---- queries ----
@@ -197,7 +202,8 @@ void TDbUtilsClass::connectMain(const char* operation) {
     try {
         connection.open();
     } catch (...) {
-        throw EError(QStringLiteral("db.TDBUtilsClass.%1() Cannot connect to the database").arg(QLatin1String(operation)));
+        throw EError(QStringLiteral("db.TDBUtilsClass.%1() Cannot connect to the database")
+                         .arg(QLatin1String(operation)));
     }
 }
 
@@ -206,7 +212,9 @@ std::unique_ptr<TDbQuery> TDbUtilsClass::openQuery(const QString& sql) {
     return mainConnection().openQuery(sql);
 }
 
-std::unique_ptr<TDbQuery> TDbUtilsClass::openQuery(const QStringList& lines) { return openQuery(joinLines(lines)); }
+std::unique_ptr<TDbQuery> TDbUtilsClass::openQuery(const QStringList& lines) {
+    return openQuery(joinLines(lines));
+}
 
 std::unique_ptr<TDbQuery> TDbUtilsClass::openQueryOn(const QString& sql, TDbConnection* connection) {
     return (connection ? *connection : mainConnection()).openQuery(sql);
@@ -217,7 +225,9 @@ void TDbUtilsClass::runSQL(const QString& sql) {
     mainConnection().execute(sql);
 }
 
-void TDbUtilsClass::runSQL(const QStringList& lines) { runSQL(joinLines(lines)); }
+void TDbUtilsClass::runSQL(const QStringList& lines) {
+    runSQL(joinLines(lines));
+}
 
 void TDbUtilsClass::runSQLOn(const QString& sql, TDbConnection* connection) {
     (connection ? *connection : mainConnection()).execute(sql);
@@ -262,14 +272,16 @@ void TDbUtilsClass::plainFieldTypes(TMemoryData& target) {
         const int width = field->displayWidth;
         const QString label = field->displayLabel();
         target.removeField(field);
-        TField* plain = target.addField(name, type == TFieldType::AutoInc ? TFieldType::Integer : TFieldType::String,
-                                        type == TFieldType::AutoInc ? 0 : size);
+        TField* plain =
+            target.addField(name, type == TFieldType::AutoInc ? TFieldType::Integer : TFieldType::String,
+                            type == TFieldType::AutoInc ? 0 : size);
         plain->displayWidth = width;
         plain->setDisplayLabel(label);
     }
 }
 
-void TDbUtilsClass::mergeRecord(TMemoryData& target, TDbQuery& source, const QString& keyField, bool overrideReadOnly) {
+void TDbUtilsClass::mergeRecord(TMemoryData& target, TDbQuery& source, const QString& keyField,
+                                bool overrideReadOnly) {
     if (!target.active())
         return;
     ControlsDisabled suspended(target);
@@ -309,7 +321,8 @@ void TDbUtilsClass::mergeRecord(TMemoryData& target, TDbQuery& source, const QSt
         target.last();
 }
 
-void TDbUtilsClass::refreshRecord(TMemoryData& table, const QString& sql, const QString& keyField, const QVariant& id) {
+void TDbUtilsClass::refreshRecord(TMemoryData& table, const QString& sql, const QString& keyField,
+                                  const QVariant& id) {
     const std::unique_ptr<TDbQuery> query = openQuery(sql);
     if (query->isEmpty()) {
         if (table.active() && table.locate(keyField, id))
@@ -404,14 +417,16 @@ QString TDbUtilsClass::buildWriteSQL(QStringList& list, const QString& prefix, c
         }
         std::reverse(names.begin(), names.end());
         std::reverse(values.begin(), values.end());
-        return QStringLiteral("INSERT INTO ") + table + writeHint + QStringLiteral("( ") + names.join(QLatin1Char(',')) +
-               QStringLiteral(")") + QStringLiteral(" select ") + values.join(QLatin1Char(','));
+        return QStringLiteral("INSERT INTO ") + table + writeHint + QStringLiteral("( ") +
+               names.join(QLatin1Char(',')) + QStringLiteral(")") + QStringLiteral(" select ") +
+               values.join(QLatin1Char(','));
     }
     QStringList assignments;
     for (qsizetype i = 0; i < names.size(); ++i)
         assignments << names.at(i) + QLatin1Char('=') + values.at(i);
-    QString text = QStringLiteral("UPDATE ") + table + writeHint + QStringLiteral(" SET ") + QStringLiteral("\r\n") +
-                   normalizeLineBreaks(assignments.join(QStringLiteral(", "))) + QStringLiteral("\r\n");
+    QString text = QStringLiteral("UPDATE ") + table + writeHint + QStringLiteral(" SET ") +
+                   QStringLiteral("\r\n") + normalizeLineBreaks(assignments.join(QStringLiteral(", "))) +
+                   QStringLiteral("\r\n");
     if (!keyField.isEmpty())
         text += QStringLiteral(" WHERE ") + keyField + QLatin1Char('=') + keyValue + QStringLiteral("\r\n");
     return text;
@@ -447,7 +462,8 @@ int TDbUtilsClass::newUniqueId(const QString& table) {
     const std::unique_ptr<TDbQuery> query = mainConnection().openQuery(uniqueIdQuery(table));
     const QVariant returnValue = query->value(QStringLiteral("RETURN_VALUE"));
     if (!returnValue.isValid() || returnValue.toInt() < 0)
-        throw EError(QStringLiteral("Не удалось получить уникальный номер для таблицы \"") + table + QStringLiteral("\""));
+        throw EError(QStringLiteral("Не удалось получить уникальный номер для таблицы \"") + table +
+                     QStringLiteral("\""));
     return query->value(QStringLiteral("rnNewID")).toInt();
 }
 

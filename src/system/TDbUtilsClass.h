@@ -44,16 +44,18 @@ public:
     // Grids keep their own tables in the same record-set type.
     void loadQueryToTable(TMemoryData& table, const QString& sql) { loadQuery(table, sql); }
     static void plainFieldTypes(TMemoryData& target);
-    static void mergeRecord(TMemoryData& target, TDbQuery& source, const QString& keyField, bool overrideReadOnly);
+    static void mergeRecord(TMemoryData& target, TDbQuery& source, const QString& keyField,
+                            bool overrideReadOnly);
     void refreshRecord(TMemoryData& table, const QString& sql, const QString& keyField, const QVariant& id);
 
     // ---- literals and statement builders ----
     static QString stringLiteral(const QString& text);
     QString fieldLiteral(const TField& field) const;
-    void fieldAssignments(QStringList& list, TMemoryData& record, const QString& excludeNames, bool skipReadOnly) const;
+    void fieldAssignments(QStringList& list, TMemoryData& record, const QString& excludeNames,
+                          bool skipReadOnly) const;
     static void removeNames(QStringList& list, const QString& names);
-    QString buildWriteSQL(QStringList& list, const QString& prefix, const QString& table, const QString& keyField,
-                          const QString& keyValue, bool isInsert) const;
+    QString buildWriteSQL(QStringList& list, const QString& prefix, const QString& table,
+                          const QString& keyField, const QString& keyValue, bool isInsert) const;
     // Put after the table name of every INSERT and UPDATE buildWriteSQL builds.
     QString writeHint;
 

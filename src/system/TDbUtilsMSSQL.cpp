@@ -2,7 +2,9 @@
 
 #include "TextHelpers.h"
 
-TDbUtilsMSSQL::TDbUtilsMSSQL() { writeHint = QStringLiteral(" WITH (ROWLOCK) "); }
+TDbUtilsMSSQL::TDbUtilsMSSQL() {
+    writeHint = QStringLiteral(" WITH (ROWLOCK) ");
+}
 
 QString TDbUtilsMSSQL::dateLiteral(const QDateTime& date) const {
     const QDate d = date.date();
@@ -43,7 +45,8 @@ void TDbUtilsMSSQL::parametersSelect(QStringList* lines) const {
         QStringLiteral("   AS GradTypeSName, "),
         QStringLiteral(" Interval = CASE ISNULL(Parameters_F1.IntType, '3') "),
         QStringLiteral("                 WHEN '1' THEN ISNULL(Parameters_F1.IntStr, '')"),
-        QStringLiteral("                 WHEN '2' THEN ('' + LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntLwrBnd"),
+        QStringLiteral(
+            "                 WHEN '2' THEN ('' + LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntLwrBnd"),
         QStringLiteral("                     AS varchar(20)), '???')))"),
         QStringLiteral("     + ' -- ' + LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntUppBnd AS varchar(20)),"),
         QStringLiteral(" '???'))) + '') ELSE '-?-' END,"),
@@ -66,8 +69,10 @@ QStringList TDbUtilsMSSQL::parameterColumn(const QString& kind) const {
     if (sameText(kind, QStringLiteral("diap")))
         return {QStringLiteral(" CASE ISNULL(Parameters_F1.IntType, '3')  "),
                 QStringLiteral(" WHEN '1' THEN ISNULL(Parameters_F1.IntStr, '')  "),
-                QStringLiteral(" WHEN '2' THEN ('' +LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntLwrBnd  AS varchar(10)), '???')))"),
-                QStringLiteral("     + ' -- ' + LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntUppBnd AS varchar(10)), '???'))) + '') "),
+                QStringLiteral(" WHEN '2' THEN ('' +LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntLwrBnd  AS "
+                               "varchar(10)), '???')))"),
+                QStringLiteral("     + ' -- ' + LTRIM(RTRIM(ISNULL(CAST(Parameters_F1.IntUppBnd AS "
+                               "varchar(10)), '???'))) + '') "),
                 QStringLiteral(" ELSE '-?-' END")};
     return {};
 }
@@ -111,13 +116,15 @@ TDbErrorKind TDbUtilsMSSQL::classifyError(const EDBException& error) const {
 
 TDbUtilsClass::LockStatements TDbUtilsMSSQL::lockStatements(int id, const QString& table) const {
     return {QStringLiteral("SET LOCK_TIMEOUT 0"),
-            QStringLiteral("SELECT identitycol FROM ") + table + QStringLiteral(" WITH (UPDLOCK) WHERE identitycol=") +
-                QString::number(id),
+            QStringLiteral("SELECT identitycol FROM ") + table +
+                QStringLiteral(" WITH (UPDLOCK) WHERE identitycol=") + QString::number(id),
             QStringLiteral("SET LOCK_TIMEOUT -1")};
 }
 
 QString TDbUtilsMSSQL::uniqueIdQuery(const QString& table) const {
-    return QStringLiteral("declare @RETURN_VALUE int, @rnNewID int exec @RETURN_VALUE = dbo.up_GetID @psTableName = ") +
+    return QStringLiteral(
+               "declare @RETURN_VALUE int, @rnNewID int exec @RETURN_VALUE = dbo.up_GetID @psTableName = ") +
            stringLiteral(table) +
-           QStringLiteral(", @rnNewID = @rnNewID output select @RETURN_VALUE as RETURN_VALUE, @rnNewID as rnNewID");
+           QStringLiteral(
+               ", @rnNewID = @rnNewID output select @RETURN_VALUE as RETURN_VALUE, @rnNewID as rnNewID");
 }

@@ -3,7 +3,9 @@
 #include "TextHelpers.h"
 
 // No table hint: PostgreSQL locks the rows it writes anyway.
-TDbUtilsPostgres::TDbUtilsPostgres() { writeHint = QStringLiteral(" "); }
+TDbUtilsPostgres::TDbUtilsPostgres() {
+    writeHint = QStringLiteral(" ");
+}
 
 QString TDbUtilsPostgres::dateLiteral(const QDateTime& date) const {
     return QStringLiteral("CAST('%1' AS timestamp)").arg(date.date().toString(QStringLiteral("yyyy-MM-dd")));
@@ -14,7 +16,8 @@ QString TDbUtilsPostgres::dateOnly(const QString& expr) const {
 }
 
 QString TDbUtilsPostgres::dateTimeLiteral(const QDateTime& value) const {
-    return QStringLiteral("CAST('%1' AS timestamp)").arg(value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+    return QStringLiteral("CAST('%1' AS timestamp)")
+        .arg(value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
 }
 
 QString TDbUtilsPostgres::addMonthsToNow(int months) const {
@@ -23,8 +26,8 @@ QString TDbUtilsPostgres::addMonthsToNow(int months) const {
 
 // Like SQL Server's dateDiff(yy, …): the year boundaries crossed, not whole years.
 QString TDbUtilsPostgres::yearsUntilNow(const QString& expr) const {
-    return QStringLiteral("CAST(extract(year from ") + currentDate() + QStringLiteral(") - extract(year from ") + expr +
-           QStringLiteral(") AS integer)");
+    return QStringLiteral("CAST(extract(year from ") + currentDate() +
+           QStringLiteral(") - extract(year from ") + expr + QStringLiteral(") AS integer)");
 }
 
 void TDbUtilsPostgres::parametersSelect(QStringList* lines) const {
@@ -33,17 +36,21 @@ void TDbUtilsPostgres::parametersSelect(QStringList* lines) const {
     *lines = QStringList{
         QStringLiteral("SELECT  PrmN,"),
         QStringLiteral(" MMIdN,"),
-        QStringLiteral(" (SELECT SName FROM ParmType WHERE ParmType.Id = Parameters_F1.Type) AS ParmTypeSName,"),
+        QStringLiteral(
+            " (SELECT SName FROM ParmType WHERE ParmType.Id = Parameters_F1.Type) AS ParmTypeSName,"),
         QStringLiteral(" (SELECT SName FROM ParmName WHERE ParmName.Id = Parameters_F1.Name) AS ParmSName,"),
-        QStringLiteral(" (SELECT SName FROM MsrUnit WHERE MsrUnit.Id = Parameters_F1.MesUnit) AS MsrUnitSName,"),
-        QStringLiteral(" (SELECT SName FROM GradType WHERE GradType.Id = Parameters_F1.Grad) AS GradTypeSName,"),
+        QStringLiteral(
+            " (SELECT SName FROM MsrUnit WHERE MsrUnit.Id = Parameters_F1.MesUnit) AS MsrUnitSName,"),
+        QStringLiteral(
+            " (SELECT SName FROM GradType WHERE GradType.Id = Parameters_F1.Grad) AS GradTypeSName,"),
     };
     *lines += parameterColumn(QStringLiteral("diap"));
     lines->last() += QStringLiteral(" AS Interval,");
     *lines += parameterColumn(QStringLiteral("precise"));
     lines->last() += QStringLiteral(" AS Precis,");
     *lines += QStringList{
-        QStringLiteral(" (SELECT SName FROM tParamSignalsType WHERE tParamSignalsType.SignalTypeId = Parameters_F1.SignalType)"),
+        QStringLiteral(" (SELECT SName FROM tParamSignalsType WHERE tParamSignalsType.SignalTypeId = "
+                       "Parameters_F1.SignalType)"),
         QStringLiteral(" AS OutSignalType "),
         QStringLiteral(" FROM Parameters_F1"),
     };
@@ -55,11 +62,14 @@ QStringList TDbUtilsPostgres::parameterColumn(const QString& kind) const {
                 QStringLiteral(" COALESCE(Parameters_F1.PrcsClass, '')  WHEN '2' THEN "),
                 QStringLiteral(" COALESCE(Parameters_F1.PrcsErr, '')  ELSE '-?-' END")};
     if (sameText(kind, QStringLiteral("diap")))
-        return {QStringLiteral(" CASE COALESCE(Parameters_F1.IntType, '3')  "),
-                QStringLiteral(" WHEN '1' THEN COALESCE(Parameters_F1.IntStr, '')  "),
-                QStringLiteral(" WHEN '2' THEN (trim(COALESCE(CAST(Parameters_F1.IntLwrBnd AS varchar(10)), '???'))"),
-                QStringLiteral("     || ' -- ' || trim(COALESCE(CAST(Parameters_F1.IntUppBnd AS varchar(10)), '???'))) "),
-                QStringLiteral(" ELSE '-?-' END")};
+        return {
+            QStringLiteral(" CASE COALESCE(Parameters_F1.IntType, '3')  "),
+            QStringLiteral(" WHEN '1' THEN COALESCE(Parameters_F1.IntStr, '')  "),
+            QStringLiteral(
+                " WHEN '2' THEN (trim(COALESCE(CAST(Parameters_F1.IntLwrBnd AS varchar(10)), '???'))"),
+            QStringLiteral(
+                "     || ' -- ' || trim(COALESCE(CAST(Parameters_F1.IntUppBnd AS varchar(10)), '???'))) "),
+            QStringLiteral(" ELSE '-?-' END")};
     return {};
 }
 
@@ -110,5 +120,6 @@ TDbUtilsClass::LockStatements TDbUtilsPostgres::lockStatements(int id, const QSt
 }
 
 QString TDbUtilsPostgres::uniqueIdQuery(const QString& table) const {
-    return QStringLiteral("select * from dbo.up_GetID(pstablename => ") + stringLiteral(table) + QLatin1Char(')');
+    return QStringLiteral("select * from dbo.up_GetID(pstablename => ") + stringLiteral(table) +
+           QLatin1Char(')');
 }

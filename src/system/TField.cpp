@@ -114,7 +114,9 @@ QDateTime TField::asDateTime() const {
     return v.typeId() == QMetaType::QString ? parseDateTime(v.toString()) : v.toDateTime();
 }
 
-void TField::focusControl() { Q_EMIT m_dataSet->focusControlRequested(this); }
+void TField::focusControl() {
+    Q_EMIT m_dataSet->focusControlRequested(this);
+}
 
 void TField::setText(const QString& text) {
     if (onSetText)

@@ -9,8 +9,12 @@
 namespace {
 
 // The short date and long time formats of a Russian Windows.
-QString shortDate(const QDate& date) { return date.toString(QStringLiteral("dd.MM.yyyy")); }
-QString longTime(const QTime& time) { return time.toString(QStringLiteral("H:mm:ss")); }
+QString shortDate(const QDate& date) {
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+QString longTime(const QTime& time) {
+    return time.toString(QStringLiteral("H:mm:ss"));
+}
 
 } // namespace
 
@@ -32,7 +36,8 @@ void TLogging::writeLog(const QString& text, int level) {
         return;
     QFile file(fileName(level));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw EInOutError(QStringLiteral("Ошибка ввода-вывода: %1 (%2)").arg(file.fileName(), file.errorString()));
+        throw EInOutError(
+            QStringLiteral("Ошибка ввода-вывода: %1 (%2)").arg(file.fileName(), file.errorString()));
     file.write(toWindows1251(text) + "\r\n");
     file.flush();
     file.close();

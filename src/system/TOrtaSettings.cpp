@@ -11,14 +11,19 @@ QSettings::Scope qtScope(TOrtaSettings::Scope scope) {
 }
 
 QSettings store(TOrtaSettings::Scope scope) {
-    return QSettings(QSettings::NativeFormat, qtScope(scope), QStringLiteral("VELMARK"), QStringLiteral("ORTA"));
+    return QSettings(QSettings::NativeFormat, qtScope(scope), QStringLiteral("VELMARK"),
+                     QStringLiteral("ORTA"));
 }
 
 } // namespace
 
-QString TOrtaSettings::value(Scope scope, const QString& name) { return store(scope).value(name).toString(); }
+QString TOrtaSettings::value(Scope scope, const QString& name) {
+    return store(scope).value(name).toString();
+}
 
-bool TOrtaSettings::contains(Scope scope, const QString& name) { return store(scope).contains(name); }
+bool TOrtaSettings::contains(Scope scope, const QString& name) {
+    return store(scope).contains(name);
+}
 
 void TOrtaSettings::setValue(Scope scope, const QString& name, const QString& value) {
     QSettings settings = store(scope);
@@ -28,7 +33,9 @@ void TOrtaSettings::setValue(Scope scope, const QString& name, const QString& va
         throw EError(QStringLiteral("Нет доступа к хранилищу настроек %1").arg(settings.fileName()));
 }
 
-bool TOrtaSettings::userKeyExists() { return !store(Scope::User).allKeys().isEmpty(); }
+bool TOrtaSettings::userKeyExists() {
+    return !store(Scope::User).allKeys().isEmpty();
+}
 
 QString TOrtaSettings::userThenMachine(const QString& name, bool machineOnly) {
     if (!machineOnly) {
@@ -39,10 +46,18 @@ QString TOrtaSettings::userThenMachine(const QString& name, bool machineOnly) {
     return value(Scope::Machine, name);
 }
 
-QString TOrtaSettings::server(bool machineOnly) { return userThenMachine(QStringLiteral("server"), machineOnly); }
+QString TOrtaSettings::server(bool machineOnly) {
+    return userThenMachine(QStringLiteral("server"), machineOnly);
+}
 
-QString TOrtaSettings::dbName(bool machineOnly) { return userThenMachine(QStringLiteral("dbname"), machineOnly); }
+QString TOrtaSettings::dbName(bool machineOnly) {
+    return userThenMachine(QStringLiteral("dbname"), machineOnly);
+}
 
-QString TOrtaSettings::path() { return userThenMachine(QStringLiteral("path"), false); }
+QString TOrtaSettings::path() {
+    return userThenMachine(QStringLiteral("path"), false);
+}
 
-QString TOrtaSettings::provider() { return userThenMachine(QStringLiteral("provider"), false); }
+QString TOrtaSettings::provider() {
+    return userThenMachine(QStringLiteral("provider"), false);
+}

@@ -44,7 +44,9 @@ TQtSqlConnection::~TQtSqlConnection() {
     }
 }
 
-QSqlDatabase TQtSqlConnection::database() const { return QSqlDatabase::database(m_name, false); }
+QSqlDatabase TQtSqlConnection::database() const {
+    return QSqlDatabase::database(m_name, false);
+}
 
 EDBException TQtSqlConnection::toException(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
@@ -61,9 +63,10 @@ void TQtSqlConnection::configurePostgres(QSqlDatabase& db) const {
     db.setDatabaseName(cs.database);
     db.setUserName(userName());
     db.setPassword(password());
-    db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=%2")
-                             .arg(loginTimeoutSeconds)
-                             .arg(libpqValue(cs.application.isEmpty() ? QStringLiteral("Vantorel") : cs.application)));
+    db.setConnectOptions(
+        QStringLiteral("connect_timeout=%1;application_name=%2")
+            .arg(loginTimeoutSeconds)
+            .arg(libpqValue(cs.application.isEmpty() ? QStringLiteral("Vantorel") : cs.application)));
 }
 
 void TQtSqlConnection::configureOdbc(QSqlDatabase& db) const {
@@ -77,7 +80,8 @@ void TQtSqlConnection::configureOdbc(QSqlDatabase& db) const {
         text += QStringLiteral("APP=%1;").arg(odbcValue(cs.application));
     db.setDatabaseName(text);
     // Without a login time-out a dead listener hangs the connect.
-    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(loginTimeoutSeconds));
+    db.setConnectOptions(
+        QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(loginTimeoutSeconds));
 }
 
 void TQtSqlConnection::open() {
@@ -85,9 +89,11 @@ void TQtSqlConnection::open() {
     m_postgres = TConnectionString::parse(connectionString()).isPostgres();
     if (QSqlDatabase::contains(m_name))
         QSqlDatabase::removeDatabase(m_name);
-    QSqlDatabase db = QSqlDatabase::addDatabase(m_postgres ? QStringLiteral("QPSQL") : QStringLiteral("QODBC"), m_name);
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(m_postgres ? QStringLiteral("QPSQL") : QStringLiteral("QODBC"), m_name);
     if (!db.isValid())
-        throw EDBException(QStringLiteral("Драйвер базы данных %1 не установлен").arg(db.driverName()), QString());
+        throw EDBException(QStringLiteral("Драйвер базы данных %1 не установлен").arg(db.driverName()),
+                           QString());
     if (m_postgres)
         configurePostgres(db);
     else
@@ -104,7 +110,9 @@ void TQtSqlConnection::close() {
         database().close();
 }
 
-bool TQtSqlConnection::isOpen() const { return QSqlDatabase::contains(m_name) && database().isOpen(); }
+bool TQtSqlConnection::isOpen() const {
+    return QSqlDatabase::contains(m_name) && database().isOpen();
+}
 
 std::unique_ptr<TDbQuery> TQtSqlConnection::openQuery(const QString& sql) {
     QSqlQuery query(database());

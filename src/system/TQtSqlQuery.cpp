@@ -106,8 +106,8 @@ TSourceField TQtSqlQuery::postgresField(const QSqlField& field) {
 TSourceField TQtSqlQuery::odbcField(const QSqlField& field) {
     TSourceField result{field.name(), fromMetaType(field.metaType().id()), std::max(field.length(), 0)};
     switch (field.typeID()) { // ODBC SQL type codes
-    case 1:  // SQL_CHAR
-    case -8: // SQL_WCHAR
+    case 1:                   // SQL_CHAR
+    case -8:                  // SQL_WCHAR
         result.type = TSourceFieldType::FixedChar;
         break;
     case 12: // SQL_VARCHAR

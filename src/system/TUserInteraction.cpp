@@ -22,4 +22,6 @@ TUserInteraction& TUserInteraction::instance() {
     return installed ? *installed : none;
 }
 
-void TUserInteraction::install(TUserInteraction* service) { installed = service; }
+void TUserInteraction::install(TUserInteraction* service) {
+    installed = service;
+}

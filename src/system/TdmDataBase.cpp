@@ -15,7 +15,9 @@ TDbConnection& TdmDataBase::adoOrtaDatabase() {
     return *m_connection;
 }
 
-void TdmDataBase::setConnection(std::unique_ptr<TDbConnection> connection) { m_connection = std::move(connection); }
+void TdmDataBase::setConnection(std::unique_ptr<TDbConnection> connection) {
+    m_connection = std::move(connection);
+}
 
 TDbProvider TdmDataBase::provider() {
     return TOrtaSettings::provider().compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0
@@ -23,9 +25,13 @@ TDbProvider TdmDataBase::provider() {
                : TDbProvider::SqlServer;
 }
 
-QString TdmDataBase::registryServer(bool machineOnly) { return TOrtaSettings::server(machineOnly); }
+QString TdmDataBase::registryServer(bool machineOnly) {
+    return TOrtaSettings::server(machineOnly);
+}
 
-QString TdmDataBase::registryDbName(bool machineOnly) { return TOrtaSettings::dbName(machineOnly); }
+QString TdmDataBase::registryDbName(bool machineOnly) {
+    return TOrtaSettings::dbName(machineOnly);
+}
 
 void TdmDataBase::rollbackIfActive() {
     TDbConnection& connection = adoOrtaDatabase();

@@ -25,7 +25,8 @@ protected:
 } // namespace
 
 TEST_F(PostgresDataAccess, EveryLiteralRoundTrips) {
-    db->runSQL("CREATE TABLE probe (id int, s varchar(200), m text, f float8, i int, d timestamp(3), b smallint, c money)");
+    db->runSQL("CREATE TABLE probe (id int, s varchar(200), m text, f float8, i int, d timestamp(3), b "
+               "smallint, c money)");
     TMemoryData record;
     record.addField("id", TFieldType::Integer);
     record.addField("s", TFieldType::String, 200);
@@ -61,7 +62,9 @@ TEST_F(PostgresDataAccess, EveryLiteralRoundTrips) {
     for (const char* name : {"s", "m", "f", "i", "d"})
         EXPECT_FALSE(back.valueAt(2, back.fieldByName(name)).isValid()) << name;
 
-    EXPECT_EQ(db->scalarQuery("SELECT " + db->dateLiteral(when) + " = CAST('2008-03-05' AS timestamp)").toBool(), true);
+    EXPECT_EQ(
+        db->scalarQuery("SELECT " + db->dateLiteral(when) + " = CAST('2008-03-05' AS timestamp)").toBool(),
+        true);
     EXPECT_EQ(db->scalarQuery("SELECT " + db->yearsUntilNow("CAST('2000-12-31' AS timestamp)")).toInt(),
               QDate::currentDate().year() - 2000);
     EXPECT_EQ(db->scalarQuery("SELECT " + db->toVarchar("12345", 3)).toString(), "123");
@@ -69,13 +72,15 @@ TEST_F(PostgresDataAccess, EveryLiteralRoundTrips) {
 
 TEST_F(PostgresDataAccess, ResultTypesBecomeRecordSetFields) {
     TMemoryData data;
-    db->loadQuery(data, "SELECT 1::int4 AS a, 2::int8 AS b, 3::int2 AS c, 'x'::varchar(30) AS v, 'long'::text AS t, "
-                        "1.5::numeric(10,2) AS n, 2.5::float8 AS f, true AS ok, now()::timestamp AS d, "
-                        "'x'::bytea AS raw, 'y'::char(3) AS fix");
+    db->loadQuery(
+        data, "SELECT 1::int4 AS a, 2::int8 AS b, 3::int2 AS c, 'x'::varchar(30) AS v, 'long'::text AS t, "
+              "1.5::numeric(10,2) AS n, 2.5::float8 AS f, true AS ok, now()::timestamp AS d, "
+              "'x'::bytea AS raw, 'y'::char(3) AS fix");
     QStringList names;
     for (int i = 0; i < data.fieldCount(); ++i)
         names << data.field(i)->fieldName();
-    EXPECT_EQ(names, (QStringList{"a", "b", "c", "v", "t", "f", "ok", "d", "fix"})); // numeric and bytea dropped
+    EXPECT_EQ(names,
+              (QStringList{"a", "b", "c", "v", "t", "f", "ok", "d", "fix"})); // numeric and bytea dropped
     EXPECT_EQ(data.fieldByName("v")->dataType(), TFieldType::String);
     EXPECT_EQ(data.fieldByName("v")->size(), 30);
     EXPECT_EQ(data.fieldByName("t")->dataType(), TFieldType::Memo);
@@ -89,7 +94,8 @@ TEST_F(PostgresDataAccess, ResultTypesBecomeRecordSetFields) {
 TEST_F(PostgresDataAccess, ColonsReachTheServerUnchanged) {
     db->runSQL("CREATE TABLE probe (s varchar(20))");
     db->runSQL("INSERT INTO probe VALUES (':x'), ('?'), (':1')");
-    EXPECT_EQ(db->scalarQuery("SELECT string_agg(s, ',' ORDER BY s) FROM probe WHERE s LIKE ':%' OR s = '?'").toString(),
+    EXPECT_EQ(db->scalarQuery("SELECT string_agg(s, ',' ORDER BY s) FROM probe WHERE s LIKE ':%' OR s = '?'")
+                  .toString(),
               ":1,:x,?");
 }
 
@@ -159,7 +165,8 @@ TEST_F(PostgresDataAccess, ServerErrorsAreClassified) {
 TEST_F(PostgresDataAccess, PermissionsReportTheCallersRealGrants) {
     const QString login = createLogin("pw");
     db->runSQL(QStringLiteral("GRANT SELECT, INSERT ON UserInfo TO \"%1\"").arg(login));
-    db->runSQL(QStringLiteral("GRANT SELECT (\"АРМ Администратора\") ON StaticPermissions TO \"%1\"").arg(login));
+    db->runSQL(
+        QStringLiteral("GRANT SELECT (\"АРМ Администратора\") ON StaticPermissions TO \"%1\"").arg(login));
     auto connection = std::make_unique<TQtSqlConnection>();
     connection->setConnectionString(programConnectionString(true));
     connection->setLogin(login, "pw");
@@ -172,5 +179,6 @@ TEST_F(PostgresDataAccess, PermissionsReportTheCallersRealGrants) {
     EXPECT_EQ(value("select permissions(object_id('StaticPermissions'),'АРМ Администратора')").toInt(), 1);
     EXPECT_EQ(value("select permissions(object_id('StaticPermissions'),'Поверки')").toInt(), 0);
     EXPECT_FALSE(value("select permissions(object_id('StaticPermissions'),'Нет такой')").isValid());
-    EXPECT_EQ(db->scalarQuery("select permissions(object_id('UserInfo'))").toInt(), 1 | 2 | 8 | 16); // superuser
+    EXPECT_EQ(db->scalarQuery("select permissions(object_id('UserInfo'))").toInt(),
+              1 | 2 | 8 | 16); // superuser
 }

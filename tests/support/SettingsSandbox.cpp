@@ -12,7 +12,8 @@ SettingsSandbox::SettingsSandbox() {
 SettingsSandbox::~SettingsSandbox() {
     // Nothing written after the test may reach a real settings file.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/nonexistent/user"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, QStringLiteral("/nonexistent/machine"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope,
+                       QStringLiteral("/nonexistent/machine"));
 }
 
 void SettingsSandbox::setUser(const QString& name, const QString& value) {

@@ -25,7 +25,9 @@ std::unique_ptr<TDbQuery> TRecordingConnection::openQuery(const QString& sql) {
     return std::make_unique<TMemoryQuery>(std::move(result.fields), std::move(result.rows));
 }
 
-void TRecordingConnection::execute(const QString& sql) { next(sql); }
+void TRecordingConnection::execute(const QString& sql) {
+    next(sql);
+}
 
 void TRecordingConnection::beginTransaction() {
     transactions << QStringLiteral("begin");

@@ -32,7 +32,9 @@ int TScriptedInteraction::messageBox(const QString& text, TMessageKind kind, int
     }
 }
 
-void TScriptedInteraction::showErrors(const QString& text) { errorLists << text; }
+void TScriptedInteraction::showErrors(const QString& text) {
+    errorLists << text;
+}
 
 void TScriptedInteraction::setBusy(bool busy) {
     busyDepth += busy ? 1 : -1;
@@ -42,7 +44,8 @@ void TScriptedInteraction::setBusy(bool busy) {
 
 int TScriptedInteraction::showModal(QObject* window) {
     if (modalHandlers.empty()) {
-        ADD_FAILURE() << "unexpected modal window " << (window ? window->objectName().toStdString() : "(none)");
+        ADD_FAILURE() << "unexpected modal window "
+                      << (window ? window->objectName().toStdString() : "(none)");
         return QDialog::Rejected;
     }
     auto handler = std::move(modalHandlers.front());

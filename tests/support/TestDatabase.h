@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QSqlDatabase>
-#include <memory>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <memory>
 
 // Where scripts/test started the private PostgreSQL cluster.
 struct TestServer {

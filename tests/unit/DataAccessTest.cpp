@@ -91,14 +91,16 @@ TEST_F(DataAccess, LoadFromDataSetMapsTypesAndDropsTheRest) {
     EXPECT_EQ(target.fieldByName("sum")->dataType(), TFieldType::Currency);
     ASSERT_EQ(target.recordCount(), 2);
     EXPECT_EQ(target.valueAt(2, target.fieldByName("name")).toString(), QStringLiteral("Вакуумметр"));
-    EXPECT_EQ(target.valueAt(1, target.fieldByName("made")).toDateTime(), QDateTime(QDate(2026, 1, 2), QTime(0, 0)));
+    EXPECT_EQ(target.valueAt(1, target.fieldByName("made")).toDateTime(),
+              QDateTime(QDate(2026, 1, 2), QTime(0, 0)));
     EXPECT_EQ(source.position(), 1);
     TDbUtilsClass::loadFromDataSet(nullptr, &source); // nothing happens
 }
 
 TEST_F(DataAccess, LoadQueryPutsReplacedFieldsLast) {
     connection.results.push_back({{{"ID", T::AutoInc, 0}, {"NAME", T::WideString, 30}, {"X", T::Integer, 0}},
-                                  {{1, "a", 10}, {2, "b", 20}}, {}});
+                                  {{1, "a", 10}, {2, "b", 20}},
+                                  {}});
     TMemoryData target;
     target.addField("stale", TFieldType::Integer);
     db.loadQuery(target, "select ID, NAME, X from T");
@@ -174,13 +176,16 @@ TEST(Settings, ServerAndDatabaseComeFromTheUserThenTheMachine) {
 TEST(Settings, ConnectionStringFollowsTheSettings) {
     SettingsSandbox settings;
     settings.setMachine("server", "SRV\\SQL2019");
-    EXPECT_EQ(TDbUtilsClass::connectionString(),
-              "APP=Lumbrex;Provider=SQLOLEDB.1;Persist Security Info=True;Initial Catalog=;Data Source=SRV\\SQL2019;"
-              "Use Procedure for Prepare=1;Auto Translate=True;Packet Size=4096;Use Encryption for Data=False;"
-              "Tag with column collation when possible=False");
+    EXPECT_EQ(
+        TDbUtilsClass::connectionString(),
+        "APP=Lumbrex;Provider=SQLOLEDB.1;Persist Security Info=True;Initial Catalog=;Data "
+        "Source=SRV\\SQL2019;"
+        "Use Procedure for Prepare=1;Auto Translate=True;Packet Size=4096;Use Encryption for Data=False;"
+        "Tag with column collation when possible=False");
     settings.setUser("provider", "PostgreSQL");
     settings.setUser("dbname", "vestar");
     EXPECT_TRUE(TDbUtilsClass::connectionString().startsWith(
-        "APP=Lumbrex;Provider=PostgreSQL;Persist Security Info=True;Initial Catalog=vestar;Data Source=SRV\\SQL2019;"));
+        "APP=Lumbrex;Provider=PostgreSQL;Persist Security Info=True;Initial Catalog=vestar;Data "
+        "Source=SRV\\SQL2019;"));
     EXPECT_EQ(TdmDataBase::provider(), TDbProvider::PostgreSQL);
 }

@@ -48,16 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, MssqlFieldLiteral,
     ::testing::Values(
         LiteralCase{TFieldType::String, QString("it's"), "'it''s'"},
-        LiteralCase{TFieldType::String, QVariant(), "NULL"},
-        LiteralCase{TFieldType::Boolean, false, "0"},
-        LiteralCase{TFieldType::Boolean, true, "1"},
-        LiteralCase{TFieldType::Boolean, QVariant(), "NULL"},
-        LiteralCase{TFieldType::Float, 1234.5, "1234.5"},
-        LiteralCase{TFieldType::Float, -0.25, "-0.25"},
-        LiteralCase{TFieldType::Float, 1e20, "1E20"},
-        LiteralCase{TFieldType::Float, 1.5e-7, "1.5E-7"},
-        LiteralCase{TFieldType::Currency, 12.5, "12.5"},
-        LiteralCase{TFieldType::Integer, -42, "-42"},
+        LiteralCase{TFieldType::String, QVariant(), "NULL"}, LiteralCase{TFieldType::Boolean, false, "0"},
+        LiteralCase{TFieldType::Boolean, true, "1"}, LiteralCase{TFieldType::Boolean, QVariant(), "NULL"},
+        LiteralCase{TFieldType::Float, 1234.5, "1234.5"}, LiteralCase{TFieldType::Float, -0.25, "-0.25"},
+        LiteralCase{TFieldType::Float, 1e20, "1E20"}, LiteralCase{TFieldType::Float, 1.5e-7, "1.5E-7"},
+        LiteralCase{TFieldType::Currency, 12.5, "12.5"}, LiteralCase{TFieldType::Integer, -42, "-42"},
         LiteralCase{TFieldType::DateTime, QDateTime(QDate(2008, 3, 5), QTime(14, 7, 9, 123)),
                     "CONVERT (DATETIME,'05.03.2008 14:07:09.123',104)"},
         LiteralCase{TFieldType::Memo, QString("AB"), "CAST(CAST( 0x4142 as varchar(8000)) as TEXT)"},
@@ -73,7 +68,8 @@ TEST_F(MssqlDialect, LongMemoIsNotCutToEightThousandBytes) {
 }
 
 TEST_F(MssqlDialect, DateExpressions) {
-    EXPECT_EQ(db.dateLiteral(QDateTime(QDate(2009, 1, 1), QTime(23, 59))), "CONVERT (DATETIME,'1.1.2009',104)");
+    EXPECT_EQ(db.dateLiteral(QDateTime(QDate(2009, 1, 1), QTime(23, 59))),
+              "CONVERT (DATETIME,'1.1.2009',104)");
     EXPECT_EQ(db.dateLiteral(QDateTime(QDate(2008, 3, 5), QTime())), "CONVERT (DATETIME,'5.3.2008',104)");
     EXPECT_EQ(db.dateOnly("X"), "CONVERT(datetime, CONVERT (varchar,X,104), 104)");
     EXPECT_EQ(db.dateOnlyLiteral(QDateTime(QDate(2008, 3, 5), QTime(1, 2))),
@@ -106,7 +102,8 @@ TEST_F(MssqlDialect, ParameterQueries) {
 
 TEST_F(MssqlDialect, BuildWriteSqlInsertAndUpdate) {
     QStringList list{"A=1", "B='x'"};
-    EXPECT_EQ(db.buildWriteSQL(list, "", "T", "", "", true), "INSERT INTO T WITH (ROWLOCK) ( A,B) select 1,'x'");
+    EXPECT_EQ(db.buildWriteSQL(list, "", "T", "", "", true),
+              "INSERT INTO T WITH (ROWLOCK) ( A,B) select 1,'x'");
     EXPECT_TRUE(list.isEmpty());
 
     list = {"A=1", "B='x'"};
@@ -114,10 +111,12 @@ TEST_F(MssqlDialect, BuildWriteSqlInsertAndUpdate) {
               "UPDATE T WITH (ROWLOCK)  SET \r\nB='x', A=1\r\n WHERE ID=5\r\n");
 
     list = {"A=1", "B='x'"};
-    EXPECT_EQ(db.buildWriteSQL(list, "", "T", "ID", "5", true), "INSERT INTO T WITH (ROWLOCK) ( ID,A,B) select 5,1,'x'");
+    EXPECT_EQ(db.buildWriteSQL(list, "", "T", "ID", "5", true),
+              "INSERT INTO T WITH (ROWLOCK) ( ID,A,B) select 5,1,'x'");
 
     list = {"A='a\nb'"};
-    EXPECT_EQ(db.buildWriteSQL(list, "", "T", "", "", false), "UPDATE T WITH (ROWLOCK)  SET \r\nA='a\r\nb'\r\n");
+    EXPECT_EQ(db.buildWriteSQL(list, "", "T", "", "", false),
+              "UPDATE T WITH (ROWLOCK)  SET \r\nA='a\r\nb'\r\n");
 }
 
 TEST_F(MssqlDialect, BuildWriteSqlTakesOnlyTheLinesOfItsPrefix) {
@@ -154,15 +153,17 @@ TEST_F(MssqlDialect, LockRecordAnswersAtOnce) {
     const TSourceField id{"identitycol", TSourceFieldType::Integer, 0};
     connection.results = {TScriptedResult{}, TScriptedResult{{id}, {{12}}, {}}};
     EXPECT_EQ(db.lockRecord(12, "Doc", nullptr), 0);
-    EXPECT_EQ(connection.statements, (QStringList{"SET LOCK_TIMEOUT 0",
-                                                  "SELECT identitycol FROM Doc WITH (UPDLOCK) WHERE identitycol=12",
-                                                  "SET LOCK_TIMEOUT -1"}));
+    EXPECT_EQ(
+        connection.statements,
+        (QStringList{"SET LOCK_TIMEOUT 0", "SELECT identitycol FROM Doc WITH (UPDLOCK) WHERE identitycol=12",
+                     "SET LOCK_TIMEOUT -1"}));
 
     connection.statements.clear();
     EXPECT_EQ(db.lockRecord(13, "Doc", nullptr), 1); // no row: deleted
 
     connection.statements.clear();
-    connection.results = {TScriptedResult{}, TScriptedResult::failure("Lock request time out period exceeded.", "1222")};
+    connection.results = {TScriptedResult{},
+                          TScriptedResult::failure("Lock request time out period exceeded.", "1222")};
     EXPECT_EQ(db.lockRecord(12, "Doc", nullptr), 2);
     EXPECT_EQ(connection.statements.last(), "SET LOCK_TIMEOUT -1"); // reset after the failed open too
 
@@ -171,20 +172,26 @@ TEST_F(MssqlDialect, LockRecordAnswersAtOnce) {
         db.lockRecord(12, "Doc", nullptr);
         FAIL();
     } catch (const EError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Ошибка установки блокировки.\n\r\n\rInvalid object name 'Doc'."));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Ошибка установки блокировки.\n\r\n\rInvalid object name 'Doc'."));
     }
 }
 
 TEST_F(MssqlDialect, UniqueNumbersAndIdentity) {
-    connection.results = {TScriptedResult{{{"RETURN_VALUE", TSourceFieldType::Integer, 0}, {"rnNewID", TSourceFieldType::Integer, 0}},
-                                          {{0, 41}}, {}}};
+    connection.results = {TScriptedResult{
+        {{"RETURN_VALUE", TSourceFieldType::Integer, 0}, {"rnNewID", TSourceFieldType::Integer, 0}},
+        {{0, 41}},
+        {}}};
     EXPECT_EQ(db.newUniqueId("O'Tab"), 41);
-    EXPECT_EQ(connection.statements.last(),
-              "declare @RETURN_VALUE int, @rnNewID int exec @RETURN_VALUE = dbo.up_GetID @psTableName = 'O''Tab', "
-              "@rnNewID = @rnNewID output select @RETURN_VALUE as RETURN_VALUE, @rnNewID as rnNewID");
+    EXPECT_EQ(
+        connection.statements.last(),
+        "declare @RETURN_VALUE int, @rnNewID int exec @RETURN_VALUE = dbo.up_GetID @psTableName = 'O''Tab', "
+        "@rnNewID = @rnNewID output select @RETURN_VALUE as RETURN_VALUE, @rnNewID as rnNewID");
 
-    connection.results = {TScriptedResult{{{"RETURN_VALUE", TSourceFieldType::Integer, 0}, {"rnNewID", TSourceFieldType::Integer, 0}},
-                                          {{-1, QVariant()}}, {}}};
+    connection.results = {TScriptedResult{
+        {{"RETURN_VALUE", TSourceFieldType::Integer, 0}, {"rnNewID", TSourceFieldType::Integer, 0}},
+        {{-1, QVariant()}},
+        {}}};
     try {
         db.newUniqueId("Tariff");
         FAIL();
@@ -214,15 +221,17 @@ TEST_P(MssqlErrors, AreClassifiedByNumber) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MssqlErrors,
-    ::testing::Values(ErrorCase{"[FreeTDS][SQL Server]Login failed for user 'ivanov'.", "18456", TDbErrorKind::LoginFailed},
-                      ErrorCase{"Login failed for user 'x'.", "", TDbErrorKind::LoginFailed},
-                      ErrorCase{"Lock request time out period exceeded.", "1222", TDbErrorKind::LockTimeout},
-                      ErrorCase{"The DELETE statement conflicted with the REFERENCE constraint", "547",
-                                TDbErrorKind::IntegrityViolation},
-                      ErrorCase{"The SELECT permission was denied on the object", "229", TDbErrorKind::PermissionDenied},
-                      ErrorCase{"Invalid column name", "207", TDbErrorKind::Other}));
+    ::testing::Values(
+        ErrorCase{"[FreeTDS][SQL Server]Login failed for user 'ivanov'.", "18456", TDbErrorKind::LoginFailed},
+        ErrorCase{"Login failed for user 'x'.", "", TDbErrorKind::LoginFailed},
+        ErrorCase{"Lock request time out period exceeded.", "1222", TDbErrorKind::LockTimeout},
+        ErrorCase{"The DELETE statement conflicted with the REFERENCE constraint", "547",
+                  TDbErrorKind::IntegrityViolation},
+        ErrorCase{"The SELECT permission was denied on the object", "229", TDbErrorKind::PermissionDenied},
+        ErrorCase{"Invalid column name", "207", TDbErrorKind::Other}));
 
 TEST_F(MssqlDialect, QuotesIdentifiersInBrackets) {
-    EXPECT_EQ(db.quoteIdentifier(QStringLiteral("АРМ Администратора")), QStringLiteral("[АРМ Администратора]"));
+    EXPECT_EQ(db.quoteIdentifier(QStringLiteral("АРМ Администратора")),
+              QStringLiteral("[АРМ Администратора]"));
     EXPECT_EQ(db.quoteIdentifier("a]b"), "[a]]b]");
 }

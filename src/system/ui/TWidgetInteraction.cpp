@@ -59,7 +59,8 @@ TWidgetInteraction::TWidgetInteraction() = default;
 TWidgetInteraction::~TWidgetInteraction() = default;
 
 int TWidgetInteraction::messageBox(const QString& text, TMessageKind kind, int buttons) {
-    QMessageBox box(iconOf(kind), applicationTitle(), text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(iconOf(kind), applicationTitle(), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     const std::vector<ButtonSpec> specs = buttonSet(buttons);
     for (const ButtonSpec& spec : specs)

@@ -81,14 +81,18 @@ bool TfrErrorMes::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The button keeps to the middle of its strip whatever the window's width.
-void TfrErrorMes::centreButton() { m_btOk->move((m_panel1->width() - m_btOk->width()) / 2, m_btOk->y()); }
+void TfrErrorMes::centreButton() {
+    m_btOk->move((m_panel1->width() - m_btOk->width()) / 2, m_btOk->y());
+}
 
 void TfrErrorMes::setErrors(const QString& text) {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n\r|\r|\n"));
     m_memo->setPlainText(QString(text).replace(lineBreak, QStringLiteral("\n")));
 }
 
-QString TfrErrorMes::errors() const { return m_memo->toPlainText(); }
+QString TfrErrorMes::errors() const {
+    return m_memo->toPlainText();
+}
 
 void TfrErrorMes::showErrors(const QString& text) {
     setErrors(text);
