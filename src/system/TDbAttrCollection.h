@@ -5,6 +5,7 @@
 #include "TRecordIndexEntry.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <vector>
@@ -53,7 +54,24 @@ public:
     enum class TSyncAction { Edit = 0, Append = 1, Delete = 2 };
     void syncCache(qint32 id, TMemoryData& record, TSyncAction action);
 
+    // ---- the book's SQL, through the single data-access instance ----
+    void buildSelect();
+    QString sqlSelectWhere(const QString& condition);
+    // Reads the whole book into the record cache and rebuilds the index.
+    void sqlSelect();
+    // False, after one message, when a required field of record's current row is null.
+    bool checkRequired(TMemoryData& record) const;
+    // Write the current row of record (fields named like the SELECT's columns). Without a key or
+    // writable columns they abort silently.
+    void sqlInsert(TMemoryData& record);
+    void sqlUpdate(TMemoryData& record);
+    void sqlDeleteById(const QString& fieldName, qint32 id);
+    void sqlDelete(TMemoryData& record);
+    static QString lookupSelect(const TDbAttribute& attribute);
+
 private:
+    QStringList writeLines(TMemoryData& record, bool forInsert) const;
+
     std::vector<std::unique_ptr<TDbAttribute>> m_items;
     std::unique_ptr<TMemoryData> m_records;
 };

@@ -80,6 +80,8 @@ public:
     virtual QString memoLiteral(const QString& text) const = 0;
     virtual QString binaryLiteral(const QByteArray& bytes) const = 0;
     virtual QString quoteIdentifier(const QString& name) const = 0;
+    // A type of the descriptions (written for SQL Server) as this server names it.
+    virtual QString sqlType(const QString& type) const = 0;
     virtual TDbErrorKind classifyError(const EDBException& error) const = 0;
 
 protected:

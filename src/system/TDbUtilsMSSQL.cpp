@@ -128,3 +128,5 @@ QString TDbUtilsMSSQL::uniqueIdQuery(const QString& table) const {
            QStringLiteral(
                ", @rnNewID = @rnNewID output select @RETURN_VALUE as RETURN_VALUE, @rnNewID as rnNewID");
 }
+
+QString TDbUtilsMSSQL::sqlType(const QString& type) const { return type; }

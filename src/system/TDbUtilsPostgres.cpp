@@ -2,6 +2,8 @@
 
 #include "TextHelpers.h"
 
+#include <QHash>
+
 // No table hint: PostgreSQL locks the rows it writes anyway.
 TDbUtilsPostgres::TDbUtilsPostgres() {
     writeHint = QStringLiteral(" ");
@@ -122,4 +124,26 @@ TDbUtilsClass::LockStatements TDbUtilsPostgres::lockStatements(int id, const QSt
 QString TDbUtilsPostgres::uniqueIdQuery(const QString& table) const {
     return QStringLiteral("select * from dbo.up_GetID(pstablename => ") + stringLiteral(table) +
            QLatin1Char(')');
+}
+
+QString TDbUtilsPostgres::sqlType(const QString& type) const {
+    const QString trimmed = type.trimmed();
+    const qsizetype paren = trimmed.indexOf(QLatin1Char('('));
+    const QString base = (paren < 0 ? trimmed : trimmed.left(paren)).trimmed().toLower();
+    const QString modifier = paren < 0 ? QString() : trimmed.mid(paren);
+    static const QHash<QString, QString> plain{
+        {QStringLiteral("datetime"), QStringLiteral("timestamp")},   {QStringLiteral("smalldatetime"), QStringLiteral("timestamp")},
+        {QStringLiteral("datetime2"), QStringLiteral("timestamp")},  {QStringLiteral("bit"), QStringLiteral("smallint")},
+        {QStringLiteral("tinyint"), QStringLiteral("smallint")},     {QStringLiteral("ntext"), QStringLiteral("text")},
+        {QStringLiteral("image"), QStringLiteral("bytea")},          {QStringLiteral("varbinary"), QStringLiteral("bytea")},
+        {QStringLiteral("uniqueidentifier"), QStringLiteral("uuid")}, {QStringLiteral("money"), QStringLiteral("float8")},
+        {QStringLiteral("smallmoney"), QStringLiteral("float8")},    {QStringLiteral("float"), QStringLiteral("float8")},
+    };
+    if (const auto it = plain.constFind(base); it != plain.constEnd())
+        return *it;
+    if (base == QLatin1String("nvarchar"))
+        return QStringLiteral("varchar") + modifier;
+    if (base == QLatin1String("nchar"))
+        return QStringLiteral("char") + modifier;
+    return trimmed.isEmpty() ? QStringLiteral("varchar") : trimmed;
 }

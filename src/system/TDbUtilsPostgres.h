@@ -21,6 +21,7 @@ public:
     QString memoLiteral(const QString& text) const override;
     QString binaryLiteral(const QByteArray& bytes) const override;
     QString quoteIdentifier(const QString& name) const override;
+    QString sqlType(const QString& type) const override;
     TDbErrorKind classifyError(const EDBException& error) const override;
 
 protected:
