@@ -1,0 +1,128 @@
+#include "TATreeDataCollection.h"
+#include "TDbAttrCollection.h"
+#include "TDbUtilsClass.h"
+#include "TMemoryData.h"
+#include "TScriptedInteraction.h"
+#include "TXMLDBAttributeCollection.h"
+#include "DescriptionLoader.h"
+#include "TestDatabase.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString bookFile(const QString& table) {
+    return QStringLiteral(VANTOREL_INSTALLATION_DIR) + "/BusinessData\\ReferenceBooks\\" + table + ".xml";
+}
+
+// The books of the installation folder written through their descriptions on the real server.
+class BookWrites : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        useAsMainConnection();
+        db = TDbUtilsClass::getInstance();
+    }
+
+    // The record as the main window holds it: the book's SELECT for one row, in edit state.
+    std::unique_ptr<TMemoryData> openRecord(TDbAttrCollection& book, const QString& where) {
+        auto record = std::make_unique<TMemoryData>();
+        db->loadQuery(*record, book.sqlSelectWhere(where));
+        return record;
+    }
+
+    QVariant value(const QString& sql) { return db->scalarQuery(sql); }
+
+    TScriptedInteraction ui;
+    TDbUtilsClass* db = nullptr;
+};
+
+} // namespace
+
+TEST_F(BookWrites, VersionedBookInsertsVersionsAndOnlyMarksDeletes) {
+    auto book = TDescriptionLoader::loadDescription(bookFile("v_all_msul_department")); // asked in another case
+    ASSERT_TRUE(book);
+    ASSERT_TRUE(book->isMsul);
+
+    auto record = openRecord(*book, "1=0");
+    record->append();
+    record->fieldByName("fName")->setValue(QStringLiteral("Лаборатория давления"));
+    record->fieldByName("CODE")->setValue("ЛД");
+    book->sqlInsert(*record);
+    record->post();
+    const int first = record->fieldByName("ID")->asInteger();
+    EXPECT_GT(first, 0);
+    EXPECT_EQ(record->fieldByName("ENTITY_ID")->asInteger(), first);
+    EXPECT_EQ(value(QString("SELECT ENTITY_ID FROM MSUL_DEPARTMENT WHERE ID=%1").arg(first)).toInt(), first);
+    EXPECT_FALSE(value(QString("SELECT CREATE_DATE FROM MSUL_DEPARTMENT WHERE ID=%1").arg(first)).isNull());
+
+    record->edit();
+    record->fieldByName("fName")->setValue(QStringLiteral("Лаборатория давления и вакуума"));
+    book->sqlUpdate(*record);
+    record->post();
+    const int second = record->fieldByName("ID")->asInteger();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(value("SELECT count(*) FROM MSUL_DEPARTMENT").toInt(), 2);
+    EXPECT_EQ(value(QString("SELECT DELETION_ID FROM MSUL_DEPARTMENT WHERE ID=%1").arg(first)).toInt(), 1);
+    EXPECT_EQ(value(QString("SELECT ENTITY_ID FROM MSUL_DEPARTMENT WHERE ID=%1").arg(second)).toInt(), first);
+    EXPECT_EQ(value("SELECT fName FROM v_ALL_MSUL_DEPARTMENT").toString(), QStringLiteral("Лаборатория давления и вакуума"));
+
+    book->sqlDelete(*record);
+    EXPECT_EQ(value("SELECT count(*) FROM MSUL_DEPARTMENT").toInt(), 2); // nothing is removed
+    EXPECT_EQ(value("SELECT count(*) FROM v_ALL_MSUL_DEPARTMENT").toInt(), 0);
+}
+
+TEST_F(BookWrites, OrdinaryUpdateWritesOnlyTheMainTablesColumns) {
+    db->runSQL("INSERT INTO tFormTypes (id, fName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
+    db->runSQL("INSERT INTO tMiTypes (id, fName, lnkFrmType) VALUES (10, 'Манометры', 1)");
+    auto book = TDescriptionLoader::loadDescription(bookFile("tMiTypes"));
+    ASSERT_TRUE(book);
+    auto record = openRecord(*book, "tMiTypes.id=10");
+    ASSERT_EQ(record->recordCount(), 1);
+    EXPECT_EQ(record->fieldByName("FormTypeName")->asString(), QStringLiteral("Паспорт"));
+    record->edit();
+    record->fieldByName("sName")->setValue(QStringLiteral("Ман. О'Нил"));
+    record->fieldByName("FormTypeName")->setValue(QStringLiteral("Чужое")); // a joined column: not written
+    book->sqlUpdate(*record);
+    record->post();
+    EXPECT_EQ(value("SELECT sName FROM tMiTypes WHERE id=10").toString(), QStringLiteral("Ман. О'Нил"));
+    EXPECT_EQ(value("SELECT fName FROM tFormTypes WHERE id=1").toString(), QStringLiteral("Паспорт"));
+
+    record->append();
+    record->fieldByName("fName")->setValue(QStringLiteral("МП-100"));
+    record->fieldByName("ParentId")->setValue(10);
+    ASSERT_TRUE(book->checkRequired(*record));
+    book->sqlInsert(*record);
+    const int id = record->fieldByName("id")->asInteger();
+    EXPECT_EQ(value(QString("SELECT ParentId FROM tMiTypes WHERE id=%1").arg(id)).toInt(), 10);
+
+    TMemoryData lookup;
+    db->loadQuery(lookup, TDbAttrCollection::lookupSelect(*book->items(9)));
+    EXPECT_EQ(lookup.recordCount(), 2);
+}
+
+TEST_F(BookWrites, ARequiredEmptyFieldStopsTheSave) {
+    auto book = TDescriptionLoader::loadDescription(bookFile("tMiTypes"));
+    ASSERT_TRUE(book);
+    auto record = openRecord(*book, "1=0");
+    record->append();
+    EXPECT_FALSE(book->checkRequired(*record));
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Поле \"Наименование\" не может быть пустым")});
+}
+
+TEST_F(BookWrites, TreeOfTheRealBookWithAnOrphanReport) {
+    db->runSQL("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (1, NULL, 'Давление'), (2, 1, 'Манометры'), "
+               "(3, 2, 'МП-100'), (4, NULL, 'Температура')");
+    db->runSQL("ALTER TABLE tMiTypes DROP CONSTRAINT \"FK_tMiTypes_tMiTypes\"");
+    db->runSQL("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (5, 77, 'Без группы')");
+    TATreeDataCollection tree;
+    EXPECT_FALSE(tree.loadBook(bookFile("TMITYPES"), true));
+    ASSERT_NE(tree.itemById(3), nullptr);
+    EXPECT_EQ(tree.itemById(3)->pathText(true), QStringLiteral("Типы средств измерений - Давление - Манометры - МП-100"));
+    ASSERT_EQ(ui.errorLists.size(), 1);
+    // Record numbers are row positions of the book's ordered SELECT: "Без группы" sorts first.
+    EXPECT_TRUE(ui.errorLists.first().endsWith(":\r\n1, \"Без группы\".")) << ui.errorLists.first().toStdString();
+}
