@@ -34,17 +34,19 @@ TATreeDataCollection::TATreeDataCollection()
 
 TATreeDataCollection::~TATreeDataCollection() = default;
 
-std::size_t TATreeDataCollection::insertPosition(const TATreeDataCollectionItem* parent, const QString& caption) const {
+std::size_t TATreeDataCollection::insertPosition(const TATreeDataCollectionItem* parent,
+                                                 const QString& caption) const {
     const auto& children = parent->children();
     if (m_sortMode == InsertionOrder)
         return children.size();
     const bool descending = m_sortMode == Descending;
     // The first child whose caption is not smaller (not greater when descending): an equal caption
     // goes before the existing one.
-    const auto it = std::partition_point(children.begin(), children.end(), [&](const TATreeDataCollectionItem* child) {
-        const int c = compareText(child->caption(), caption);
-        return descending ? c > 0 : c < 0;
-    });
+    const auto it =
+        std::partition_point(children.begin(), children.end(), [&](const TATreeDataCollectionItem* child) {
+            const int c = compareText(child->caption(), caption);
+            return descending ? c > 0 : c < 0;
+        });
     return std::size_t(it - children.begin());
 }
 
@@ -54,15 +56,18 @@ void TATreeDataCollection::place(TATreeDataCollectionItem* item, TATreeDataColle
     parent->insertChild(item, insertPosition(parent, item->caption()));
 }
 
-TATreeDataCollectionItem* TATreeDataCollection::addItem(TATreeDataCollectionItem* parent, const QString& caption,
-                                                        qint32 id, TDbAttrCollection* attrs) {
-    m_items.push_back(std::unique_ptr<TATreeDataCollectionItem>(new TATreeDataCollectionItem(this, caption, id, attrs)));
+TATreeDataCollectionItem* TATreeDataCollection::addItem(TATreeDataCollectionItem* parent,
+                                                        const QString& caption, qint32 id,
+                                                        TDbAttrCollection* attrs) {
+    m_items.push_back(
+        std::unique_ptr<TATreeDataCollectionItem>(new TATreeDataCollectionItem(this, caption, id, attrs)));
     TATreeDataCollectionItem* item = m_items.back().get();
     place(item, parent);
     return item;
 }
 
-TATreeDataCollectionItem* TATreeDataCollection::addItem(TATreeDataCollectionItem* parent, const QString& caption,
+TATreeDataCollectionItem* TATreeDataCollection::addItem(TATreeDataCollectionItem* parent,
+                                                        const QString& caption,
                                                         std::unique_ptr<TDbAttrCollection> attrs) {
     TATreeDataCollectionItem* item = addItem(parent, caption, -1, attrs.get());
     item->m_ownedAttrs = std::move(attrs);
@@ -99,7 +104,8 @@ bool TATreeDataCollection::loadBook(const QString& fileName, bool reportOrphans)
     if (!file.isFile() || file.size() == 0)
         return false;
     TXmlAttributes rootAttributes;
-    std::unique_ptr<TXMLDBAttributeCollection> attrs = TDescriptionLoader::loadDescription(fileName, &rootAttributes);
+    std::unique_ptr<TXMLDBAttributeCollection> attrs =
+        TDescriptionLoader::loadDescription(fileName, &rootAttributes);
     if (!attrs)
         return false;
     QString caption = TDescriptionLoader::xmlAttr(rootAttributes, QStringLiteral("fname"));
@@ -123,7 +129,9 @@ bool TATreeDataCollection::buildRecords(TATreeDataCollectionItem* bookItem, bool
     const TField* parentField = cache->findField(QStringLiteral("ParentId"));
     const TField* captionField = cache->findField(QStringLiteral("fName"));
     const TField* entityField = attrs->isMsul ? cache->findField(QStringLiteral("ENTITY_ID")) : nullptr;
-    auto rowValue = [cache](int recNo, const TField* field) { return field ? cache->valueAt(recNo, field) : QVariant(); };
+    auto rowValue = [cache](int recNo, const TField* field) {
+        return field ? cache->valueAt(recNo, field) : QVariant();
+    };
 
     std::vector<TRecordIndexEntry> pending = attrs->copyRecordIndex();
     std::vector<bool> placed;
@@ -133,7 +141,8 @@ bool TATreeDataCollection::buildRecords(TATreeDataCollectionItem* bookItem, bool
 
     auto placeEntry = [&](std::size_t k, TATreeDataCollectionItem* parent) {
         const TRecordIndexEntry& entry = pending[k];
-        TATreeDataCollectionItem* item = addItem(parent, rowValue(entry.recNo, captionField).toString(), entry.id, attrs);
+        TATreeDataCollectionItem* item =
+            addItem(parent, rowValue(entry.recNo, captionField).toString(), entry.id, attrs);
         const qint32 key = attrs->isMsul ? rowValue(entry.recNo, entityField).toInt() : entry.id;
         thisLevelEntries.push_back({key, item});
         placed[k] = true;
@@ -189,11 +198,12 @@ bool TATreeDataCollection::buildRecords(TATreeDataCollectionItem* bookItem, bool
     if (pending.empty())
         return true;
     if (reportOrphans) {
-        QString text = QStringLiteral("Ошибка при постраении древовидного справочника, не найдены вышестоящие уровни для "
-                                      "следующих записей:");
+        QString text = QStringLiteral(
+            "Ошибка при постраении древовидного справочника, не найдены вышестоящие уровни для "
+            "следующих записей:");
         for (const TRecordIndexEntry& entry : pending)
-            text += QStringLiteral("\r\n%1, \"").arg(entry.recNo) + rowValue(entry.recNo, captionField).toString() +
-                    QStringLiteral("\";");
+            text += QStringLiteral("\r\n%1, \"").arg(entry.recNo) +
+                    rowValue(entry.recNo, captionField).toString() + QStringLiteral("\";");
         text.chop(1);
         text += QLatin1Char('.');
         TUserInteraction::instance().showErrors(text);

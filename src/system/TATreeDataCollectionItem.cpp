@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-TATreeDataCollectionItem::TATreeDataCollectionItem(TATreeDataCollection* collection, const QString& caption, qint32 id,
-                                                   TDbAttrCollection* attrs)
+TATreeDataCollectionItem::TATreeDataCollectionItem(TATreeDataCollection* collection, const QString& caption,
+                                                   qint32 id, TDbAttrCollection* attrs)
     : m_collection(collection), m_attrs(attrs), m_id(id), m_caption(caption) {}
 
 TATreeDataCollectionItem::~TATreeDataCollectionItem() = default;

@@ -39,7 +39,8 @@ public:
 
 private:
     friend class TATreeDataCollection;
-    TATreeDataCollectionItem(TATreeDataCollection* collection, const QString& caption, qint32 id, TDbAttrCollection* attrs);
+    TATreeDataCollectionItem(TATreeDataCollection* collection, const QString& caption, qint32 id,
+                             TDbAttrCollection* attrs);
 
     void insertChild(TATreeDataCollectionItem* child, std::size_t position);
     void removeChild(TATreeDataCollectionItem* child);

@@ -26,7 +26,9 @@ QString crlfLines(const QStringList& lines) {
     return text;
 }
 
-QString lineName(const QString& line) { return line.section(QLatin1Char('='), 0, 0); }
+QString lineName(const QString& line) {
+    return line.section(QLatin1Char('='), 0, 0);
+}
 
 int findLine(const QStringList& lines, const QString& name) {
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -95,31 +97,36 @@ void TDbAttrCollection::buildSelect() {
                 const TDbAttribute* joinTableOf = join->isPrimary ? join : join->linkPrimary;
                 if (!joinTableOf)
                     throw EOrtaException(
-                        QStringLiteral("Ошибка в описании справочника: ключ \"%1\" присоединяемой таблицы %2 связан со "
-                                       "столбцом \"%3\", который не является ключом и не относится ни к одной таблице.")
+                        QStringLiteral(
+                            "Ошибка в описании справочника: ключ \"%1\" присоединяемой таблицы %2 связан со "
+                            "столбцом \"%3\", который не является ключом и не относится ни к одной таблице.")
                             .arg(a.name, table, join->name));
-                fromLines << QLatin1Char(' ') + a.joinType + QStringLiteral(" JOIN ") + table + QStringLiteral(" AS ") +
-                                 qualifier;
+                fromLines << QLatin1Char(' ') + a.joinType + QStringLiteral(" JOIN ") + table +
+                                 QStringLiteral(" AS ") + qualifier;
                 fromLines << QStringLiteral(" ON ") + joinTableOf->tableName + QLatin1Char('.') + join->name +
                                  QStringLiteral(" = ");
-                fromLines << (qualifier.trimmed().isEmpty() ? a.name : qualifier + QLatin1Char('.') + a.name) +
+                fromLines << (qualifier.trimmed().isEmpty() ? a.name
+                                                            : qualifier + QLatin1Char('.') + a.name) +
                                  QLatin1Char(')');
             } else {
                 if (!fromLines.isEmpty())
                     fromLines << QStringLiteral(",");
-                fromLines << (isMsul && sameText(table, mainTableName()) ? viewName + QLatin1Char(' ') + table : table);
+                fromLines << (isMsul && sameText(table, mainTableName()) ? viewName + QLatin1Char(' ') + table
+                                                                         : table);
             }
             aliases.put(qualifier, QString::number(a.uid));
         }
-        const QString alias = a.aliasname.isEmpty() ? QString() : QStringLiteral(" As ") + db->quoteIdentifier(a.aliasname);
+        const QString alias =
+            a.aliasname.isEmpty() ? QString() : QStringLiteral(" As ") + db->quoteIdentifier(a.aliasname);
         const QString separator = i < count() - 1 ? QStringLiteral(",") : QString();
         if (a.isCalculated() || a.isLookup()) {
             selectLines << QStringLiteral("cast( null as ") + db->sqlType(a.type) + QLatin1Char(')') +
-                               (alias.isEmpty() ? QStringLiteral(" as ") + db->quoteIdentifier(a.name) : alias) +
+                               (alias.isEmpty() ? QStringLiteral(" as ") + db->quoteIdentifier(a.name)
+                                                : alias) +
                                separator;
         } else {
-            selectLines << (qualifier.trimmed().isEmpty() ? a.name : qualifier + QLatin1Char('.') + a.name) + alias +
-                               separator;
+            selectLines << (qualifier.trimmed().isEmpty() ? a.name : qualifier + QLatin1Char('.') + a.name) +
+                               alias + separator;
         }
         if (a.sortOrder != 0)
             order.push_back({a.sortOrder, qualifier + QLatin1Char('.') + a.name +
@@ -136,7 +143,8 @@ void TDbAttrCollection::buildSelect() {
     QStringList orderTexts;
     for (const OrderItem& item : order)
         orderTexts << item.text;
-    orderByText = orderTexts.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + orderTexts.join(QLatin1Char(','));
+    orderByText =
+        orderTexts.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + orderTexts.join(QLatin1Char(','));
 }
 
 QString TDbAttrCollection::sqlSelectWhere(const QString& condition) {
@@ -165,8 +173,8 @@ void TDbAttrCollection::sqlSelect() {
     try {
         TDbUtilsClass::loadFromDataSet(&ensureRecords(), query.get());
     } catch (...) {
-        TLogging::logException(
-            QStringLiteral("Quillon. EDBException. TDbAttrCollection.sqlSelect. TDBUtilsClass.getInstance.loadFromDataSet"));
+        TLogging::logException(QStringLiteral(
+            "Quillon. EDBException. TDbAttrCollection.sqlSelect. TDBUtilsClass.getInstance.loadFromDataSet"));
         throw;
     }
     rebuildIndex();
@@ -219,7 +227,8 @@ void TDbAttrCollection::sqlInsert(TMemoryData& record) {
     db->runSQL(db->buildWriteSQL(lines, QString(), table, QString(), QString(), true));
     if (isMsul) {
         QStringList entity{QStringLiteral("ENTITY_ID=SCOPE_IDENTITY()")};
-        db->runSQL(db->buildWriteSQL(entity, QString(), table, key->name, QStringLiteral("SCOPE_IDENTITY()"), false));
+        db->runSQL(db->buildWriteSQL(entity, QString(), table, key->name, QStringLiteral("SCOPE_IDENTITY()"),
+                                     false));
     }
     const int id = db->lastIdentity();
     TField* keyField = record.fieldByName(key->name);
@@ -254,7 +263,8 @@ void TDbAttrCollection::sqlDeleteById(const QString& fieldName, qint32 id) {
         return;
     const QString where = QStringLiteral(" WHERE ") + fieldName + QLatin1Char('=') + QString::number(id);
     TDbUtilsClass::getInstance()->runSQL(
-        isMsul ? QStringLiteral("UPDATE ") + table + QStringLiteral(" SET DELETE_DATE=GETDATE(), DELETION_ID=1") + where
+        isMsul ? QStringLiteral("UPDATE ") + table +
+                     QStringLiteral(" SET DELETE_DATE=GETDATE(), DELETION_ID=1") + where
                : QStringLiteral("DELETE FROM ") + table + where);
 }
 
@@ -263,8 +273,8 @@ void TDbAttrCollection::sqlDelete(TMemoryData& record) {
     if (!key)
         throw EAbort();
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
-    const QString where =
-        QStringLiteral(" WHERE ") + key->name + QLatin1Char('=') + db->fieldLiteral(*record.fieldByName(key->name));
+    const QString where = QStringLiteral(" WHERE ") + key->name + QLatin1Char('=') +
+                          db->fieldLiteral(*record.fieldByName(key->name));
     db->runSQL(isMsul ? QStringLiteral("UPDATE ") + key->tableName +
                             QStringLiteral(" SET DELETE_DATE=GETDATE(), DELETION_ID=1") + where
                       : QStringLiteral("DELETE FROM ") + key->tableName + where);
@@ -279,5 +289,6 @@ QString TDbAttrCollection::lookupSelect(const TDbAttribute& attribute) {
                            item.contains(QLatin1Char('"'));
         written << (quote ? QLatin1Char('"') + item + QLatin1Char('"') : item);
     }
-    return QStringLiteral("SELECT ") + written.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + attribute.LookupTable;
+    return QStringLiteral("SELECT ") + written.join(QLatin1Char(',')) + QStringLiteral(" FROM ") +
+           attribute.LookupTable;
 }

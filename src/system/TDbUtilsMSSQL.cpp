@@ -129,4 +129,6 @@ QString TDbUtilsMSSQL::uniqueIdQuery(const QString& table) const {
                ", @rnNewID = @rnNewID output select @RETURN_VALUE as RETURN_VALUE, @rnNewID as rnNewID");
 }
 
-QString TDbUtilsMSSQL::sqlType(const QString& type) const { return type; }
+QString TDbUtilsMSSQL::sqlType(const QString& type) const {
+    return type;
+}

@@ -132,12 +132,18 @@ QString TDbUtilsPostgres::sqlType(const QString& type) const {
     const QString base = (paren < 0 ? trimmed : trimmed.left(paren)).trimmed().toLower();
     const QString modifier = paren < 0 ? QString() : trimmed.mid(paren);
     static const QHash<QString, QString> plain{
-        {QStringLiteral("datetime"), QStringLiteral("timestamp")},   {QStringLiteral("smalldatetime"), QStringLiteral("timestamp")},
-        {QStringLiteral("datetime2"), QStringLiteral("timestamp")},  {QStringLiteral("bit"), QStringLiteral("smallint")},
-        {QStringLiteral("tinyint"), QStringLiteral("smallint")},     {QStringLiteral("ntext"), QStringLiteral("text")},
-        {QStringLiteral("image"), QStringLiteral("bytea")},          {QStringLiteral("varbinary"), QStringLiteral("bytea")},
-        {QStringLiteral("uniqueidentifier"), QStringLiteral("uuid")}, {QStringLiteral("money"), QStringLiteral("float8")},
-        {QStringLiteral("smallmoney"), QStringLiteral("float8")},    {QStringLiteral("float"), QStringLiteral("float8")},
+        {QStringLiteral("datetime"), QStringLiteral("timestamp")},
+        {QStringLiteral("smalldatetime"), QStringLiteral("timestamp")},
+        {QStringLiteral("datetime2"), QStringLiteral("timestamp")},
+        {QStringLiteral("bit"), QStringLiteral("smallint")},
+        {QStringLiteral("tinyint"), QStringLiteral("smallint")},
+        {QStringLiteral("ntext"), QStringLiteral("text")},
+        {QStringLiteral("image"), QStringLiteral("bytea")},
+        {QStringLiteral("varbinary"), QStringLiteral("bytea")},
+        {QStringLiteral("uniqueidentifier"), QStringLiteral("uuid")},
+        {QStringLiteral("money"), QStringLiteral("float8")},
+        {QStringLiteral("smallmoney"), QStringLiteral("float8")},
+        {QStringLiteral("float"), QStringLiteral("float8")},
     };
     if (const auto it = plain.constFind(base); it != plain.constEnd())
         return *it;

@@ -1,10 +1,10 @@
+#include "DescriptionLoader.h"
 #include "TATreeDataCollection.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
 #include "TMemoryData.h"
 #include "TScriptedInteraction.h"
 #include "TXMLDBAttributeCollection.h"
-#include "DescriptionLoader.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
 
@@ -43,7 +43,8 @@ protected:
 } // namespace
 
 TEST_F(BookWrites, VersionedBookInsertsVersionsAndOnlyMarksDeletes) {
-    auto book = TDescriptionLoader::loadDescription(bookFile("v_all_msul_department")); // asked in another case
+    auto book =
+        TDescriptionLoader::loadDescription(bookFile("v_all_msul_department")); // asked in another case
     ASSERT_TRUE(book);
     ASSERT_TRUE(book->isMsul);
 
@@ -68,7 +69,8 @@ TEST_F(BookWrites, VersionedBookInsertsVersionsAndOnlyMarksDeletes) {
     EXPECT_EQ(value("SELECT count(*) FROM MSUL_DEPARTMENT").toInt(), 2);
     EXPECT_EQ(value(QString("SELECT DELETION_ID FROM MSUL_DEPARTMENT WHERE ID=%1").arg(first)).toInt(), 1);
     EXPECT_EQ(value(QString("SELECT ENTITY_ID FROM MSUL_DEPARTMENT WHERE ID=%1").arg(second)).toInt(), first);
-    EXPECT_EQ(value("SELECT fName FROM v_ALL_MSUL_DEPARTMENT").toString(), QStringLiteral("Лаборатория давления и вакуума"));
+    EXPECT_EQ(value("SELECT fName FROM v_ALL_MSUL_DEPARTMENT").toString(),
+              QStringLiteral("Лаборатория давления и вакуума"));
 
     book->sqlDelete(*record);
     EXPECT_EQ(value("SELECT count(*) FROM MSUL_DEPARTMENT").toInt(), 2); // nothing is removed
@@ -114,15 +116,18 @@ TEST_F(BookWrites, ARequiredEmptyFieldStopsTheSave) {
 }
 
 TEST_F(BookWrites, TreeOfTheRealBookWithAnOrphanReport) {
-    db->runSQL("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (1, NULL, 'Давление'), (2, 1, 'Манометры'), "
-               "(3, 2, 'МП-100'), (4, NULL, 'Температура')");
+    db->runSQL(
+        "INSERT INTO tMiTypes (id, ParentId, fName) VALUES (1, NULL, 'Давление'), (2, 1, 'Манометры'), "
+        "(3, 2, 'МП-100'), (4, NULL, 'Температура')");
     db->runSQL("ALTER TABLE tMiTypes DROP CONSTRAINT \"FK_tMiTypes_tMiTypes\"");
     db->runSQL("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (5, 77, 'Без группы')");
     TATreeDataCollection tree;
     EXPECT_FALSE(tree.loadBook(bookFile("TMITYPES"), true));
     ASSERT_NE(tree.itemById(3), nullptr);
-    EXPECT_EQ(tree.itemById(3)->pathText(true), QStringLiteral("Типы средств измерений - Давление - Манометры - МП-100"));
+    EXPECT_EQ(tree.itemById(3)->pathText(true),
+              QStringLiteral("Типы средств измерений - Давление - Манометры - МП-100"));
     ASSERT_EQ(ui.errorLists.size(), 1);
     // Record numbers are row positions of the book's ordered SELECT: "Без группы" sorts first.
-    EXPECT_TRUE(ui.errorLists.first().endsWith(":\r\n1, \"Без группы\".")) << ui.errorLists.first().toStdString();
+    EXPECT_TRUE(ui.errorLists.first().endsWith(":\r\n1, \"Без группы\"."))
+        << ui.errorLists.first().toStdString();
 }

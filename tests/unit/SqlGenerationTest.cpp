@@ -10,9 +10,11 @@
 
 namespace {
 
-std::unique_ptr<TXMLDBAttributeCollection> describe(const QByteArray& dbAttrs, const QByteArray& rootAttributes = "") {
+std::unique_ptr<TXMLDBAttributeCollection> describe(const QByteArray& dbAttrs,
+                                                    const QByteArray& rootAttributes = "") {
     TestFolder folder;
-    auto c = TDescriptionLoader::loadDescription(folder.write("d.xml", "<book " + rootAttributes + ">" + dbAttrs + "</book>"));
+    auto c = TDescriptionLoader::loadDescription(
+        folder.write("d.xml", "<book " + rootAttributes + ">" + dbAttrs + "</book>"));
     EXPECT_TRUE(c);
     return c;
 }
@@ -56,8 +58,8 @@ struct Record {
 TEST_F(SqlGeneration, TheWorkedExample) {
     auto c = describe(kExample);
     c->buildSelect();
-    EXPECT_EQ(c->selectSQL, lines({"SELECT ", "T.ID,", "T.NAME,", "T.U_ID,", "U.UKEY,", "U.CAPTION As [UCAP]", " FROM ",
-                                   "(", "T", " LEFT JOIN U AS U", " ON T.U_ID = ", "U.UKEY)"}));
+    EXPECT_EQ(c->selectSQL, lines({"SELECT ", "T.ID,", "T.NAME,", "T.U_ID,", "U.UKEY,", "U.CAPTION As [UCAP]",
+                                   " FROM ", "(", "T", " LEFT JOIN U AS U", " ON T.U_ID = ", "U.UKEY)"}));
     EXPECT_EQ(c->orderByText, " ORDER BY T.NAME");
     EXPECT_EQ(c->sqlSelectWhere(""), c->selectSQL + " ORDER BY T.NAME");
     EXPECT_EQ(c->sqlSelectWhere("T.ID=5"), c->selectSQL + " WHERE T.ID=5 ORDER BY T.NAME");
@@ -72,11 +74,13 @@ TEST_F(SqlGeneration, RepeatedJoinsShareOneAliasCounter) {
         <dbAttr uid="10" name="ID" tableName="T" isPrimary="true" joinAttr="3" joinType="LEFT"/>
         <dbAttr uid="11" name="NAME" linkPrimary="10" aliasname="SELFNAME"/>)");
     c->buildSelect();
-    EXPECT_TRUE(c->selectSQL.contains("U0.UKEY,\r\nU0.CAPTION As [U2CAP],\r\nU1.UKEY,\r\nT2.ID,\r\nT2.NAME As [SELFNAME]\r\n"))
+    EXPECT_TRUE(c->selectSQL.contains(
+        "U0.UKEY,\r\nU0.CAPTION As [U2CAP],\r\nU1.UKEY,\r\nT2.ID,\r\nT2.NAME As [SELFNAME]\r\n"))
         << c->selectSQL.toStdString();
-    EXPECT_TRUE(c->selectSQL.contains(" FROM \r\n((((\r\nT\r\n LEFT JOIN U AS U\r\n ON T.U_ID = \r\nU.UKEY)\r\n"
-                                      " INNER JOIN U AS U0\r\n ON T.U2_ID = \r\nU0.UKEY)\r\n LEFT JOIN U AS U1\r\n"
-                                      " ON T.U2_ID = \r\nU1.UKEY)\r\n LEFT JOIN T AS T2\r\n ON T.U_ID = \r\nT2.ID)\r\n"))
+    EXPECT_TRUE(c->selectSQL.contains(
+        " FROM \r\n((((\r\nT\r\n LEFT JOIN U AS U\r\n ON T.U_ID = \r\nU.UKEY)\r\n"
+        " INNER JOIN U AS U0\r\n ON T.U2_ID = \r\nU0.UKEY)\r\n LEFT JOIN U AS U1\r\n"
+        " ON T.U2_ID = \r\nU1.UKEY)\r\n LEFT JOIN T AS T2\r\n ON T.U_ID = \r\nT2.ID)\r\n"))
         << c->selectSQL.toStdString();
 }
 
@@ -89,7 +93,8 @@ TEST_F(SqlGeneration, SortItemsCalculatedColumnsAndTheLastComma) {
         <dbAttr uid="6" name="L" kind="lookup" type="varchar(50)" aliasname="LA" linkPrimary="1"/>)x");
     c->buildSelect();
     EXPECT_EQ(c->orderByText, " ORDER BY A.X,A.Z,A.Y DESC");
-    EXPECT_TRUE(c->selectSQL.contains("\r\ncast( null as int) as [C],\r\ncast( null as varchar(50)) As [LA]\r\n FROM "))
+    EXPECT_TRUE(c->selectSQL.contains(
+        "\r\ncast( null as int) as [C],\r\ncast( null as varchar(50)) As [LA]\r\n FROM "))
         << c->selectSQL.toStdString();
 }
 
@@ -110,8 +115,10 @@ TEST_F(SqlGeneration, JoinOnAColumnOfNoTableIsRejected) {
 
 TEST_F(SqlGeneration, SelectFillsTheCacheOrLogsAndRaises) {
     auto c = describe(kExample);
-    connection.results.push_back({{{"ID", TSourceFieldType::Integer, 0}, {"NAME", TSourceFieldType::String, 50}},
-                                  {{7, "a"}, {3, "b"}}, {}});
+    connection.results.push_back(
+        {{{"ID", TSourceFieldType::Integer, 0}, {"NAME", TSourceFieldType::String, 50}},
+         {{7, "a"}, {3, "b"}},
+         {}});
     c->sqlSelect();
     EXPECT_EQ(connection.statements.last(), c->selectSQL + "\r\n ORDER BY T.NAME\r\n");
     EXPECT_EQ(c->records()->recordCount(), 2);
@@ -122,7 +129,8 @@ TEST_F(SqlGeneration, SelectFillsTheCacheOrLogsAndRaises) {
 }
 
 TEST_F(SqlGeneration, CheckRequiredSkipsIntegerKeysAndStopsAtTheFirstGap) {
-    auto c = describe(R"(<dbAttr uid="1" name="ID" tableName="T" isPrimary="true" type="INT" nullAllowed="false"/>
+    auto c =
+        describe(R"(<dbAttr uid="1" name="ID" tableName="T" isPrimary="true" type="INT" nullAllowed="false"/>
         <dbAttr uid="2" name="NAME" tableName="T" linkPrimary="1" nullAllowed="false" fname="Наименование"/>
         <dbAttr uid="3" name="CODE" tableName="T" linkPrimary="1" nullAllowed="false" fname="Код"/>)");
     Record r({{"ID", TFieldType::Integer}, {"NAME", TFieldType::String}, {"CODE", TFieldType::String}},
@@ -145,7 +153,8 @@ TEST_F(SqlGeneration, InsertAndUpdateWriteOnlyTheMainTablesColumns) {
               {"S", TFieldType::String},
               {"CALC", TFieldType::Integer}},
              {5, "Манометр's", 3, 3, "joined", "M", 1});
-    connection.results = {TScriptedResult{}, TScriptedResult{{{"", TSourceFieldType::Decimal, 0}}, {{44.0}}, {}}};
+    connection.results = {TScriptedResult{},
+                          TScriptedResult{{{"", TSourceFieldType::Decimal, 0}}, {{44.0}}, {}}};
     c->sqlInsert(r.data);
     EXPECT_EQ(connection.statements.at(0),
               "INSERT INTO T WITH (ROWLOCK) ( SHORT,U_ID,NAME) select 'M',3,'Манометр''s'");
@@ -155,8 +164,10 @@ TEST_F(SqlGeneration, InsertAndUpdateWriteOnlyTheMainTablesColumns) {
     connection.statements.clear();
     c->sqlUpdate(r.data);
     // The key has no linkPrimary: it is not written.
-    EXPECT_EQ(connection.statements,
-              QStringList{"UPDATE T WITH (ROWLOCK)  SET \r\nNAME='Манометр''s', U_ID=3, SHORT='M'\r\n WHERE ID=44\r\n"});
+    EXPECT_EQ(
+        connection.statements,
+        QStringList{
+            "UPDATE T WITH (ROWLOCK)  SET \r\nNAME='Манометр''s', U_ID=3, SHORT='M'\r\n WHERE ID=44\r\n"});
 }
 
 TEST_F(SqlGeneration, VersionedWritesInsertVersionsAndMarkTheOldOnes) {
@@ -169,39 +180,46 @@ TEST_F(SqlGeneration, VersionedWritesInsertVersionsAndMarkTheOldOnes) {
     const TScriptedResult identity{{{"", TSourceFieldType::Decimal, 0}}, {{9.0}}, {}};
     connection.results = {TScriptedResult{}, TScriptedResult{}, identity};
     c->sqlInsert(r.data);
-    EXPECT_EQ(connection.statements,
-              (QStringList{"INSERT INTO T WITH (ROWLOCK) ( FNAME,ENTITY_ID,CREATE_DATE,CREATION_ID) select "
-                           "'Отдел',-1,GETDATE(),1",
-                           "UPDATE T WITH (ROWLOCK)  SET \r\nENTITY_ID=SCOPE_IDENTITY()\r\n WHERE ID=SCOPE_IDENTITY()\r\n",
-                           "SELECT SCOPE_IDENTITY()"}));
+    EXPECT_EQ(
+        connection.statements,
+        (QStringList{
+            "INSERT INTO T WITH (ROWLOCK) ( FNAME,ENTITY_ID,CREATE_DATE,CREATION_ID) select "
+            "'Отдел',-1,GETDATE(),1",
+            "UPDATE T WITH (ROWLOCK)  SET \r\nENTITY_ID=SCOPE_IDENTITY()\r\n WHERE ID=SCOPE_IDENTITY()\r\n",
+            "SELECT SCOPE_IDENTITY()"}));
     EXPECT_EQ(r.data.fieldByName("ID")->asInteger(), 9);
     EXPECT_EQ(r.data.fieldByName("ENTITY_ID")->asInteger(), 9);
 
     connection.statements.clear();
-    connection.results = {TScriptedResult{}, TScriptedResult{}, TScriptedResult{{{"", TSourceFieldType::Decimal, 0}}, {{10.0}}, {}}};
+    connection.results = {TScriptedResult{}, TScriptedResult{},
+                          TScriptedResult{{{"", TSourceFieldType::Decimal, 0}}, {{10.0}}, {}}};
     c->sqlUpdate(r.data);
     EXPECT_EQ(connection.statements,
-              (QStringList{"INSERT INTO T WITH (ROWLOCK) ( FNAME,ENTITY_ID,CREATE_DATE,CREATION_ID) select "
-                           "'Отдел',9,GETDATE(),1",
-                           "UPDATE T WITH (ROWLOCK)  SET \r\nDELETION_ID=1, DELETE_DATE=GETDATE()\r\n WHERE ID=9\r\n",
-                           "SELECT SCOPE_IDENTITY()"}));
+              (QStringList{
+                  "INSERT INTO T WITH (ROWLOCK) ( FNAME,ENTITY_ID,CREATE_DATE,CREATION_ID) select "
+                  "'Отдел',9,GETDATE(),1",
+                  "UPDATE T WITH (ROWLOCK)  SET \r\nDELETION_ID=1, DELETE_DATE=GETDATE()\r\n WHERE ID=9\r\n",
+                  "SELECT SCOPE_IDENTITY()"}));
     EXPECT_EQ(r.data.fieldByName("ID")->asInteger(), 10);
 
     connection.statements.clear();
     c->sqlDelete(r.data);
     c->sqlDeleteById("FNAME", 3);
-    EXPECT_EQ(connection.statements, (QStringList{"UPDATE T SET DELETE_DATE=GETDATE(), DELETION_ID=1 WHERE ID=10",
-                                                  "UPDATE T SET DELETE_DATE=GETDATE(), DELETION_ID=1 WHERE FNAME=3"}));
+    EXPECT_EQ(connection.statements,
+              (QStringList{"UPDATE T SET DELETE_DATE=GETDATE(), DELETION_ID=1 WHERE ID=10",
+                           "UPDATE T SET DELETE_DATE=GETDATE(), DELETION_ID=1 WHERE FNAME=3"}));
 }
 
 TEST_F(SqlGeneration, WithoutAKeyWritesAbortSilently) {
-    auto c = describe(R"(<dbAttr uid="1" name="NAME" tableName="T"/><dbAttr uid="2" name="CODE" tableName="T"/>)");
+    auto c =
+        describe(R"(<dbAttr uid="1" name="NAME" tableName="T"/><dbAttr uid="2" name="CODE" tableName="T"/>)");
     Record r({{"NAME", TFieldType::String}, {"CODE", TFieldType::Integer}}, {"a", 1});
     EXPECT_THROW(c->sqlInsert(r.data), EAbort);
     EXPECT_THROW(c->sqlUpdate(r.data), EAbort);
     EXPECT_THROW(c->sqlDelete(r.data), EAbort);
     EXPECT_TRUE(connection.statements.isEmpty());
-    c->sqlDeleteById("CODE", 4); // the field belongs to the main table... which has no key: nothing to delete by
+    c->sqlDeleteById("CODE",
+                     4); // the field belongs to the main table... which has no key: nothing to delete by
     c->sqlDeleteById("OTHER", 4);
     EXPECT_TRUE(connection.statements.isEmpty());
 
@@ -209,7 +227,8 @@ TEST_F(SqlGeneration, WithoutAKeyWritesAbortSilently) {
                              <dbAttr uid="2" name="NAME" tableName="T" linkPrimary="1"/>)");
     Record k({{"CODE", TFieldType::Integer}, {"NAME", TFieldType::String}}, {5, "a"});
     keyed->sqlUpdate(k.data);
-    EXPECT_EQ(connection.statements.last(), "UPDATE T WITH (ROWLOCK)  SET \r\nNAME='a'\r\n WHERE CODE='5'\r\n");
+    EXPECT_EQ(connection.statements.last(),
+              "UPDATE T WITH (ROWLOCK)  SET \r\nNAME='a'\r\n WHERE CODE='5'\r\n");
     keyed->sqlDeleteById("CODE", 5);
     EXPECT_EQ(connection.statements.last(), "DELETE FROM T WHERE CODE=5");
     keyed->sqlDelete(k.data);

@@ -28,7 +28,8 @@ class TreeData : public ::testing::Test {
 protected:
     // Queues the rows (id, parent, caption) as the answer to the book's SELECT.
     void queueRows(const std::vector<std::tuple<int, QVariant, QString>>& rows) {
-        TScriptedResult result{{{"id", T::Integer, 0}, {"ParentId", T::Integer, 0}, {"fName", T::String, 100}}, {}, {}};
+        TScriptedResult result{
+            {{"id", T::Integer, 0}, {"ParentId", T::Integer, 0}, {"fName", T::String, 100}}, {}, {}};
         for (const auto& [id, parent, caption] : rows)
             result.rows.push_back({id, parent, caption});
         database.connection().results.push_back(result);
@@ -92,9 +93,11 @@ TEST_F(TreeData, SortedInsertionUsesCompareTextAndPutsEqualCaptionsFirst) {
 }
 
 TEST_F(TreeData, RecordsArePlacedLevelByLevelAndOrphansReported) {
-    TATreeDataCollectionItem* book =
-        loadHierarchy({{10, QVariant(), "Манометры"}, {20, 10, "МП-100"}, {30, 20, "МП-100 исп. 1"}, {40, 99, "Потерянный"}},
-                      false);
+    TATreeDataCollectionItem* book = loadHierarchy({{10, QVariant(), "Манометры"},
+                                                    {20, 10, "МП-100"},
+                                                    {30, 20, "МП-100 исп. 1"},
+                                                    {40, 99, "Потерянный"}},
+                                                   false);
     ASSERT_NE(book, nullptr);
     EXPECT_EQ(book->caption(), QStringLiteral("Типы СИ")); // from fName when fname is absent
     EXPECT_EQ(book->id(), -1);
@@ -105,8 +108,9 @@ TEST_F(TreeData, RecordsArePlacedLevelByLevelAndOrphansReported) {
     EXPECT_EQ(tree.itemById(10)->parent(), book);
     EXPECT_EQ(tree.itemById(40), nullptr);
     ASSERT_EQ(ui.errorLists.size(), 1);
-    EXPECT_EQ(ui.errorLists.first(), QStringLiteral("Ошибка при постраении древовидного справочника, не найдены "
-                                                    "вышестоящие уровни для следующих записей:\r\n4, \"Потерянный\"."));
+    EXPECT_EQ(ui.errorLists.first(),
+              QStringLiteral("Ошибка при постраении древовидного справочника, не найдены "
+                             "вышестоящие уровни для следующих записей:\r\n4, \"Потерянный\"."));
     EXPECT_EQ(level3->pathText(false), QStringLiteral("Манометры - МП-100 - МП-100 исп. 1"));
     EXPECT_EQ(level3->pathText(true), QStringLiteral("Типы СИ - Манометры - МП-100 - МП-100 исп. 1"));
     EXPECT_EQ(tree.pathCaptions(30), (QStringList{QStringLiteral("Манометры"), QStringLiteral("МП-100"),
@@ -125,11 +129,13 @@ TEST_F(TreeData, ParentCyclesAreReportedAndTheRestStays) {
     loadHierarchy({{1, QVariant(), "Корень"}, {2, 3, "A"}, {3, 2, "B"}, {4, 1, "C"}}, false);
     EXPECT_NE(tree.itemById(4), nullptr);
     ASSERT_EQ(ui.errorLists.size(), 1);
-    EXPECT_TRUE(ui.errorLists.first().endsWith(":\r\n2, \"A\";\r\n3, \"B\".")) << ui.errorLists.first().toStdString();
+    EXPECT_TRUE(ui.errorLists.first().endsWith(":\r\n2, \"A\";\r\n3, \"B\"."))
+        << ui.errorLists.first().toStdString();
 }
 
 TEST_F(TreeData, OneLevelBookInReverseRowOrder) {
-    TATreeDataCollectionItem* book = loadHierarchy({{1, QVariant(), "a"}, {2, QVariant(), "b"}, {3, QVariant(), "c"}});
+    TATreeDataCollectionItem* book =
+        loadHierarchy({{1, QVariant(), "a"}, {2, QVariant(), "b"}, {3, QVariant(), "c"}});
     EXPECT_EQ(captions(book), (QStringList{"c", "b", "a"}));
     EXPECT_TRUE(ui.errorLists.isEmpty());
 
@@ -143,9 +149,12 @@ TEST_F(TreeData, OneLevelBookInReverseRowOrder) {
 }
 
 TEST_F(TreeData, VersionedChildrenPointAtTheParentsEntity) {
-    TScriptedResult rows{{{"ID", T::Integer, 0}, {"ENTITY_ID", T::Integer, 0}, {"ParentId", T::Integer, 0},
+    TScriptedResult rows{{{"ID", T::Integer, 0},
+                          {"ENTITY_ID", T::Integer, 0},
+                          {"ParentId", T::Integer, 0},
                           {"fName", T::String, 100}},
-                         {{105, 5, QVariant(), QStringLiteral("Лаборатория")}, {106, 6, 5, QStringLiteral("Сектор давления")},
+                         {{105, 5, QVariant(), QStringLiteral("Лаборатория")},
+                          {106, 6, 5, QStringLiteral("Сектор давления")},
                           {107, 7, 105, QStringLiteral("Не под лабораторией")}},
                          {}};
     database.connection().results.push_back(rows);
@@ -157,8 +166,8 @@ TEST_F(TreeData, VersionedChildrenPointAtTheParentsEntity) {
 }
 
 TEST_F(TreeData, ClearingAndDeletingKeepTheLinksWhole) {
-    TATreeDataCollectionItem* book =
-        loadHierarchy({{1, QVariant(), "a"}, {2, 1, "a1"}, {3, 1, "a2"}, {4, 2, "a11"}, {5, QVariant(), "b"}});
+    TATreeDataCollectionItem* book = loadHierarchy(
+        {{1, QVariant(), "a"}, {2, 1, "a1"}, {3, 1, "a2"}, {4, 2, "a11"}, {5, QVariant(), "b"}});
     EXPECT_EQ(tree.count(), 6);
     tree.deleteItem(tree.indexOfId(1));
     EXPECT_EQ(tree.count(), 2);
@@ -176,7 +185,8 @@ TEST_F(TreeData, ClearingAndDeletingKeepTheLinksWhole) {
 TEST_F(TreeData, FlatAndMissingBooks) {
     EXPECT_FALSE(tree.loadBook(folder.path() + "/absent.xml", true));
     EXPECT_FALSE(tree.loadBook(folder.write("empty.xml", ""), true));
-    EXPECT_TRUE(tree.loadBook(folder.write("VAT.xml", R"(<b fname="НДС"><dbAttr uid="1" name="id" isPrimary="true"/></b>)"), true));
+    EXPECT_TRUE(tree.loadBook(
+        folder.write("VAT.xml", R"(<b fname="НДС"><dbAttr uid="1" name="id" isPrimary="true"/></b>)"), true));
     EXPECT_EQ(tree.count(), 1);
     EXPECT_EQ(tree.items(0)->caption(), QStringLiteral("НДС"));
     EXPECT_TRUE(database.connection().statements.isEmpty()); // a flat book's records stay out of the tree
