@@ -76,8 +76,9 @@ CREATE TABLE IF NOT EXISTS dbo.UniqueIds (
     LastId integer NOT NULL
 );
 
+-- Runs with its owner's rights: every login may draw numbers without rights on the counter table.
 CREATE OR REPLACE FUNCTION dbo.up_GetID(psTableName varchar, OUT return_value integer, OUT rnNewID integer)
-LANGUAGE plpgsql AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = dbo, public AS $$
 BEGIN
     IF psTableName IS NULL OR psTableName = '' THEN
         return_value := -1;

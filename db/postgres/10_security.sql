@@ -76,3 +76,19 @@ CREATE TABLE StaticPermissions (
     "Поверки" smallint
 );
 INSERT INTO StaticPermissions (id) VALUES (1);
+
+-- Row permissions of instrument types: role InkRole has the actions r (see) and w (change or
+-- delete) on record InkId.
+CREATE TABLE tRoletMiTypes (
+    InkRole integer NOT NULL CONSTRAINT "FK_tRoletMiTypes_tRoles" REFERENCES tRoles (id) ON DELETE CASCADE,
+    InkId integer NOT NULL,
+    r smallint NOT NULL DEFAULT 0,
+    w smallint NOT NULL DEFAULT 0,
+    CONSTRAINT "PK_tRoletMiTypes" PRIMARY KEY (InkRole, InkId)
+);
+
+INSERT INTO PermissionActions (id, name, notes) VALUES
+    (1, 'read', 'Просмотр записи'),
+    (2, 'write', 'Изменение и удаление записи');
+INSERT INTO tDynamicPermissions (id, tablename, name) VALUES (1, 'tRoletMiTypes', 'Типы СИ');
+INSERT INTO DynPermActions (DynPermId, ActionId) VALUES (1, 1), (1, 2);

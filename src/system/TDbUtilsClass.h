@@ -83,6 +83,12 @@ public:
     // A type of the descriptions (written for SQL Server) as this server names it.
     virtual QString sqlType(const QString& type) const = 0;
     virtual TDbErrorKind classifyError(const EDBException& error) const = 0;
+    // Puts the text into the connection's context value, where the server's own code reads it.
+    virtual QString contextInfoQuery(const QString& text) const = 0;
+    // Names "table.column=description" and "table=" with the caller's permission bits, for tables.
+    virtual QString columnPermissionsQuery(const QStringList& tables) const = 0;
+    // The database's answer (column Permision) on whether it accepts this program version.
+    virtual QString compatibilityQuery(int major, int minor, int release, int build) const = 0;
 
 protected:
     struct LockStatements {

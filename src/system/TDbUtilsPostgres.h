@@ -23,6 +23,9 @@ public:
     QString quoteIdentifier(const QString& name) const override;
     QString sqlType(const QString& type) const override;
     TDbErrorKind classifyError(const EDBException& error) const override;
+    QString contextInfoQuery(const QString& text) const override;
+    QString columnPermissionsQuery(const QStringList& tables) const override;
+    QString compatibilityQuery(int major, int minor, int release, int build) const override;
 
 protected:
     LockStatements lockStatements(int id, const QString& table) const override;

@@ -1,0 +1,7 @@
+-- What every login may read to sign in and learn its own rights. Everything else is granted to
+-- the "ORTA-…" roles.
+GRANT USAGE ON SCHEMA dbo TO PUBLIC;
+GRANT SELECT ON UserInfo, tRoles, tUserRoles, tDynamicPermissions, PermissionActions, DynPermActions,
+    ActionConstraints, UserPrmsType, UserPrms, SoftCompatibility, infoVersion, MSUL_EMPLOYEES, v_MSUL_EMPLOYEES,
+    tRoletMiTypes, sysusers
+    TO PUBLIC;
