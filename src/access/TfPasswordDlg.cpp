@@ -4,6 +4,7 @@
 #include "TUserInteraction.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -24,6 +25,9 @@ TfPasswordDlg::TfPasswordDlg(QWidget* parent) : QDialog(parent) {
     edUserName->setEditable(true);
     edUserName->setInsertPolicy(QComboBox::NoInsert);
     edUserName->setMinimumWidth(220);
+    // Completing "ivanov" into a listed "IVANOV" would sign in as another login where names are
+    // case-sensitive (PostgreSQL).
+    edUserName->completer()->setCaseSensitivity(Qt::CaseSensitive);
     edPassword = new QLineEdit(this);
     edPassword->setObjectName(QStringLiteral("edPassword"));
     edPassword->setEchoMode(QLineEdit::Password);

@@ -155,7 +155,7 @@ TEST_F(PostgresDataAccess, ServerErrorsAreClassified) {
     connection->setLogin(login, "secret");
     connection->open();
     try {
-        connection->openQuery("SELECT * FROM UserInfo");
+        connection->openQuery("SELECT * FROM StaticPermissions");
         FAIL() << "read without a grant";
     } catch (const EDBException& e) {
         EXPECT_EQ(db->classifyError(e), TDbErrorKind::PermissionDenied) << e.message().toStdString();
