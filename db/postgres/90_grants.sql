@@ -3,5 +3,5 @@
 GRANT USAGE ON SCHEMA dbo TO PUBLIC;
 GRANT SELECT ON UserInfo, tRoles, tUserRoles, tDynamicPermissions, PermissionActions, DynPermActions,
     ActionConstraints, UserPrmsType, UserPrms, SoftCompatibility, infoVersion, MSUL_EMPLOYEES, v_MSUL_EMPLOYEES,
-    tRoletMiTypes, sysusers
+    tRoletMiTypes, tRoletSubDivs, sysusers
     TO PUBLIC;

@@ -1,13 +1,75 @@
-#include <QApplication>
-#include <QLabel>
+#include "OrtaUtils.h"
+#include "TSingleInstance.h"
+#include "TWidgetInteraction.h"
+#include "TdmDataBase.h"
+#include "TfPasswordDlg.h"
+#include "TfrMain.h"
+#include "TfrProgressBar.h"
+#include "TfrWaitingForm.h"
 
-// Until the main window arrives the program shows its title only.
+#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// "--screenshot FILE": render the main window once the catalogue is loaded, save it, end.
+QString screenshotFile(const QStringList& arguments) {
+    const qsizetype i = arguments.indexOf(QStringLiteral("--screenshot"));
+    return i >= 0 && i + 1 < arguments.size() ? arguments.at(i + 1) : QString();
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("АРМ Администратора"));
-    QLabel window(QStringLiteral("\"ВЕСТАР\" АРМ Администратора"));
-    window.setWindowTitle(QStringLiteral("\"ВЕСТАР\" АРМ Администратора"));
-    window.resize(640, 480);
-    window.show();
-    return app.exec();
+    const TSingleInstance instance(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    if (!instance.acquired())
+        return 0;
+    QApplication::setApplicationName(applicationTitle());
+    QGuiApplication::setApplicationDisplayName(applicationTitle());
+
+    TWidgetInteraction interaction;
+    TUserInteraction::install(&interaction);
+
+    std::unique_ptr<TfrWaitingForm> waiting = std::make_unique<TfrWaitingForm>();
+    waiting->setWindowTitle(QStringLiteral("\"ВЕСТАР\" АРМ Администратора"));
+    waiting->SetStepCount(18);
+    waiting->show();
+    waiting->repaint();
+
+    // The long-lived windows, in their order; the data module comes before the login dialog.
+    auto passwordDialog = std::make_unique<TfPasswordDlg>();
+    TfrMain frMain(*passwordDialog, QCoreApplication::arguments().mid(1));
+    waiting->Step();
+    TfrProgressBar frProgressBar(&frMain);
+    waiting->Step();
+    TdmDataBase::instance();
+    waiting->Step();
+    waiting.reset();
+
+    const QString screenshot = screenshotFile(QCoreApplication::arguments());
+    if (!screenshot.isEmpty()) {
+        QObject::connect(&frMain, &TfrMain::bookRequested, &frMain, [&frMain, screenshot] {
+            static bool taken = false;
+            if (taken)
+                return;
+            taken = true;
+            QTimer::singleShot(200, &frMain, [&frMain, screenshot] {
+                const bool saved = frMain.grab().toImage().save(screenshot);
+                std::printf(saved ? "saved %s\n" : "could not save %s\n", qPrintable(screenshot));
+                std::fflush(stdout);
+                frMain.FTerminating = true; // no question: the picture was all that was asked
+                frMain.close();
+            });
+        });
+    }
+    frMain.show();
+    const int result = QApplication::exec();
+    TUserInteraction::install(nullptr);
+    return result;
 }

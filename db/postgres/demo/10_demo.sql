@@ -1,0 +1,176 @@
+-- Demo content of a metrology laboratory. Loaded after the schema by scripts/demo; tests use their
+-- own smaller fixture.
+
+-- Logins: admin / admin (administrator), operator / operator (reference books, limited rows).
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'ORTA-Администраторы') THEN
+        CREATE ROLE "ORTA-Администраторы" NOLOGIN;
+    END IF;
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'ORTA-Метрологи') THEN
+        CREATE ROLE "ORTA-Метрологи" NOLOGIN;
+    END IF;
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'admin') THEN
+        CREATE ROLE admin LOGIN PASSWORD 'admin' IN ROLE "ORTA-Администраторы";
+    END IF;
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'operator') THEN
+        CREATE ROLE operator LOGIN PASSWORD 'operator' IN ROLE "ORTA-Метрологи";
+    END IF;
+END $$;
+
+INSERT INTO tRoles (id, fname, Notes) VALUES
+    (1, 'ORTA-Администраторы', 'Администраторы системы'),
+    (2, 'ORTA-Метрологи', 'Ведение справочников лаборатории');
+INSERT INTO UserInfo (id, UserName, userSurnameNP, userNameNP, userPatronymicNP, Post) VALUES
+    (1, 'admin', 'Соколова', 'Анна', 'Викторовна', 'Администратор системы'),
+    (2, 'operator', 'Кузнецов', 'Дмитрий', 'Олегович', 'Инженер-метролог');
+INSERT INTO tUserRoles (InkUser, InkRole) VALUES (1, 1), (2, 2);
+SELECT setval(pg_get_serial_sequence('tRoles', 'id'), 10);
+SELECT setval(pg_get_serial_sequence('UserInfo', 'id'), 10);
+
+GRANT SELECT, UPDATE ON StaticPermissions TO "ORTA-Администраторы";
+GRANT SELECT ("АРМ Администратора", "Работа со справочниками"), UPDATE ("Работа со справочниками")
+    ON StaticPermissions TO "ORTA-Метрологи";
+DO $$
+DECLARE t text;
+BEGIN
+    FOR t IN SELECT tablename FROM pg_tables WHERE schemaname = 'public' LOOP
+        EXECUTE format('GRANT SELECT, INSERT, UPDATE, DELETE ON %I TO "ORTA-Администраторы"', t);
+        EXECUTE format('GRANT SELECT ON %I TO "ORTA-Метрологи"', t);
+    END LOOP;
+    FOR t IN SELECT viewname FROM pg_views WHERE schemaname = 'public' LOOP
+        EXECUTE format('GRANT SELECT ON %I TO "ORTA-Администраторы", "ORTA-Метрологи"', t);
+    END LOOP;
+END $$;
+GRANT INSERT, UPDATE ON tMiTypes, MsrUnit, ParmName, MsrUnitParmName, IntervalRef, IntervalCycle, tRoletMiTypes
+    TO "ORTA-Метрологи";
+
+-- Instrument types: kinds of measurement, groups, types, modifications (four levels).
+INSERT INTO tFormTypes (id, fName) VALUES (1, 'Паспорт'), (2, 'Формуляр'), (3, 'Свидетельство о поверке');
+WITH kinds(k, name) AS (VALUES
+        (1, 'Измерения давления'), (2, 'Измерения температуры'), (3, 'Электрические измерения'),
+        (4, 'Измерения массы'), (5, 'Геометрические измерения'), (6, 'Измерения расхода')),
+     groups(k, g, name) AS (VALUES
+        (1, 1, 'Манометры'), (1, 2, 'Вакуумметры'), (1, 3, 'Датчики давления'),
+        (2, 1, 'Термометры сопротивления'), (2, 2, 'Термопары'), (2, 3, 'Пирометры'),
+        (3, 1, 'Мультиметры'), (3, 2, 'Амперметры'), (3, 3, 'Вольтметры'), (3, 4, 'Осциллографы'),
+        (4, 1, 'Весы лабораторные'), (4, 2, 'Гири'),
+        (5, 1, 'Штангенциркули'), (5, 2, 'Микрометры'), (5, 3, 'Нутромеры'),
+        (6, 1, 'Расходомеры электромагнитные'), (6, 2, 'Счётчики воды')),
+     makers(m, name) AS (VALUES (1, 'ЭлМетро'), (2, 'Метран'), (3, 'Теплоприбор'), (4, 'Калибр'), (5, 'Прибор'))
+INSERT INTO tMiTypes (id, ParentId, fName, sName, lnkFrmType)
+SELECT k, NULL, name, NULL, 1 FROM kinds
+UNION ALL
+SELECT k * 100 + g, k, name, NULL, 1 FROM groups
+UNION ALL
+SELECT (k * 100 + g) * 100 + m, k * 100 + g, g2.name || ' ' || makers.name || '-' || (10 * m + g),
+       left(g2.name, 4) || '-' || (10 * m + g), 1 + m % 2
+FROM groups g2 CROSS JOIN makers
+UNION ALL
+SELECT ((k * 100 + g) * 100 + m) * 10 + v, (k * 100 + g) * 100 + m,
+       g2.name || ' ' || makers.name || '-' || (10 * m + g) || ' исп. ' || v, NULL, 1
+FROM groups g2 CROSS JOIN makers CROSS JOIN generate_series(1, 3) v;
+SELECT setval(pg_get_serial_sequence('tMiTypes', 'id'), 100000);
+
+-- The operator sees everything but electrical measurements, and may change pressure instruments.
+INSERT INTO tRoletMiTypes (InkRole, InkId, r, w)
+SELECT 2, id, 1, CASE WHEN id = 1 OR id BETWEEN 100 AND 199 OR id BETWEEN 10000 AND 19999 OR id BETWEEN 100000 AND 199999
+                      THEN 1 ELSE 0 END
+FROM tMiTypes
+WHERE NOT (id = 3 OR id BETWEEN 300 AND 399 OR id BETWEEN 30000 AND 39999 OR id BETWEEN 300000 AND 399999);
+
+INSERT INTO tSubDivs (id, ParentId, fName, sName, Code) VALUES
+    (1, NULL, 'Метрологическая служба', 'МС', '100'),
+    (2, 1, 'Лаборатория измерений давления', 'ЛИД', '110'),
+    (3, 1, 'Лаборатория теплотехнических измерений', 'ЛТИ', '120'),
+    (4, 1, 'Лаборатория электрических измерений', 'ЛЭИ', '130'),
+    (5, 4, 'Сектор поверки осциллографов', 'СПО', '131'),
+    (6, NULL, 'Отдел главного механика', 'ОГМ', '200'),
+    (7, 6, 'Ремонтная мастерская', 'РМ', '210');
+SELECT setval(pg_get_serial_sequence('tSubDivs', 'id'), 100);
+INSERT INTO tRoletSubDivs (InkRole, InkId, r, w) SELECT 2, id, 1, CASE WHEN id IN (2, 3) THEN 1 ELSE 0 END FROM tSubDivs;
+
+INSERT INTO MSUL_DEPARTMENT (ID, ENTITY_ID, PARENTID, FNAME, CODE, CREATION_ID) VALUES
+    (1, 1, NULL, 'Центр стандартизации и метрологии', 'ЦСМ', 1),
+    (2, 2, 1, 'Отдел поверки средств измерений давления', 'ОП-1', 1),
+    (3, 3, 1, 'Отдел поверки теплотехнических СИ', 'ОП-2', 1),
+    (4, 4, 1, 'Отдел поверки электроизмерительных СИ', 'ОП-3', 1),
+    (5, 5, 4, 'Группа радиоизмерений', 'ГРИ', 1);
+SELECT setval(pg_get_serial_sequence('MSUL_DEPARTMENT', 'id'), 100);
+
+INSERT INTO TypesSU (id, ParentId, fName) VALUES
+    (1, NULL, 'Учёт энергоресурсов'), (2, 1, 'Теплоснабжение'), (3, 1, 'Электроснабжение'), (4, 1, 'Водоснабжение'),
+    (5, NULL, 'Технологический учёт'), (6, 5, 'Учёт сырья'), (7, 5, 'Учёт продукции');
+SELECT setval(pg_get_serial_sequence('TypesSU', 'id'), 100);
+
+INSERT INTO ParmName (id, sName, fName) VALUES
+    (1, 'P', 'Давление избыточное'), (2, 'Pабс', 'Давление абсолютное'), (3, 't', 'Температура'),
+    (4, 'U', 'Напряжение постоянного тока'), (5, 'I', 'Сила постоянного тока'), (6, 'R', 'Электрическое сопротивление'),
+    (7, 'm', 'Масса'), (8, 'L', 'Длина'), (9, 'Q', 'Объёмный расход');
+INSERT INTO MsrUnit (id, sName, fName, Code) VALUES
+    (1, 'Па', 'паскаль', '237'), (2, 'кПа', 'килопаскаль', '238'), (3, 'МПа', 'мегапаскаль', '239'),
+    (4, 'кгс/см²', 'килограмм-сила на квадратный сантиметр', '337'), (5, '°C', 'градус Цельсия', '280'),
+    (6, 'К', 'кельвин', '288'), (7, 'В', 'вольт', '222'), (8, 'мВ', 'милливольт', '223'), (9, 'А', 'ампер', '260'),
+    (10, 'мА', 'миллиампер', '261'), (11, 'Ом', 'ом', '274'), (12, 'кг', 'килограмм', '166'), (13, 'г', 'грамм', '163'),
+    (14, 'мм', 'миллиметр', '003'), (15, 'м³/ч', 'кубический метр в час', '598');
+INSERT INTO MsrUnitParmName (MsrUnitId, ParmNameId) VALUES
+    (1, 1), (1, 2), (2, 1), (2, 2), (3, 1), (3, 2), (4, 1), (5, 3), (6, 3), (7, 4), (8, 4), (9, 5), (10, 5),
+    (11, 6), (12, 7), (13, 7), (14, 8), (15, 9);
+SELECT setval(pg_get_serial_sequence('MsrUnit', 'id'), 100);
+SELECT setval(pg_get_serial_sequence('ParmName', 'id'), 100);
+
+INSERT INTO BlockType (fName) VALUES ('Блок питания'), ('Блок измерительный'), ('Блок индикации'), ('Блок коммутации');
+INSERT INTO ModuleType (fName) VALUES ('Модуль аналогового ввода'), ('Модуль дискретного вывода'), ('Модуль интерфейса RS-485');
+
+INSERT INTO MMState (id, fName, CheckTP, SetOnTP, Longterm) VALUES
+    (1, 'В эксплуатации', '+', '+', '-'), (2, 'На поверке', '-', '-', '-'), (3, 'В ремонте', '-', '-', '+'),
+    (4, 'На консервации', '-', '-', '+'), (5, 'Списан', '-', '-', '-');
+SELECT setval(pg_get_serial_sequence('MMState', 'id'), 100);
+INSERT INTO MoveStates (StateId, NewStateId, ChangeSubdivHow) VALUES (1, 2, '-'), (2, 1, '-'), (3, 1, '+');
+
+INSERT INTO IntervalRef (id, fName, Months) VALUES
+    (1, '6 месяцев', 6), (2, '1 год', 12), (3, '2 года', 24), (4, '3 года', 36), (5, '5 лет', 60);
+INSERT INTO IntervalCycle (IntervalId, Description) VALUES
+    (2, 'Поверка'), (3, 'Поверка'), (3, 'Калибровка'), (4, 'Поверка'), (5, 'Поверка'), (5, 'Осмотр');
+SELECT setval(pg_get_serial_sequence('IntervalRef', 'id'), 100);
+
+INSERT INTO SpheresGMK (Code, fName) VALUES
+    ('01', 'Здравоохранение, ветеринария, охрана окружающей среды'),
+    ('02', 'Обеспечение безопасности труда'),
+    ('05', 'Торговые и товарообменные операции'),
+    ('07', 'Государственные учётные операции'),
+    ('12', 'Геодезическая и картографическая деятельность');
+
+INSERT INTO VrfOrg (sName, fName, INN, Address) VALUES
+    ('ФБУ «Тест-С.-Петербург»', 'Федеральное бюджетное учреждение «Государственный региональный центр стандартизации, метрологии и испытаний в г. Санкт-Петербурге»', '7809022120', 'Санкт-Петербург, ул. Курляндская, 1'),
+    ('ФБУ «Ростест-Москва»', 'Федеральное бюджетное учреждение «Государственный региональный центр стандартизации, метрологии и испытаний в г. Москве»', '7727061249', 'Москва, Нахимовский пр-т, 31'),
+    ('ЦСМ Урала', 'Уральский центр стандартизации и метрологии', '6661000241', 'Екатеринбург, ул. Красноармейская, 2а');
+INSERT INTO VAT (fName, Rate) VALUES ('Без НДС', 0), ('НДС 10%', 10), ('НДС 20%', 20);
+INSERT INTO VrfType (id, fName) VALUES (1, 'Первичная'), (2, 'Периодическая'), (3, 'Внеочередная');
+SELECT setval(pg_get_serial_sequence('VrfType', 'id'), 100);
+INSERT INTO Tariff (fName, Price, VrfTypeId) VALUES
+    ('Поверка манометра показывающего', 850, 2), ('Поверка датчика давления', 2450, 2),
+    ('Поверка термометра сопротивления', 1320, 2), ('Поверка мультиметра', 1980, 2),
+    ('Первичная поверка весов до 1 кг', 3100, 1), ('Поверка штангенциркуля', 640, 2);
+
+INSERT INTO DocType (name) VALUES ('Паспорт'), ('Руководство по эксплуатации'), ('Методика поверки'), ('Описание типа');
+INSERT INTO optnl_parameters (fName, ParamType) VALUES ('Класс точности', 'string'), ('Диапазон измерений', 'string'),
+    ('Заводской номер', 'string'), ('Год выпуска', 'integer');
+
+INSERT INTO MSUL_DEVICE_TYPE (ENTITY_ID, DEVICE_NAME, DEVICE_MARK, LOCAL_FLAG, CREATION_ID) VALUES
+    (1, 'Манометр показывающий', 'МП-100', 0, 1), (2, 'Датчик давления', 'Метран-150', 0, 1),
+    (3, 'Термометр сопротивления', 'ТСП-1088', 0, 1), (4, 'Мультиметр цифровой', 'APPA 109N', 1, 1);
+UPDATE MSUL_DEVICE_TYPE SET ENTITY_ID = ID;
+INSERT INTO MSUL_CUSTOMER (CUSTOMER_NAME, INN, ADDRESS, CREATION_ID) VALUES
+    ('АО «Северный завод»', '7805012345', 'Санкт-Петербург, пр. Стачек, 47', 1),
+    ('ООО «Теплосеть-Сервис»', '7702123456', 'Москва, ул. Бауманская, 11', 1),
+    ('ПАО «Уралхиммаш»', '6663003127', 'Екатеринбург, ул. Хибиногорский пер., 33', 1);
+UPDATE MSUL_CUSTOMER SET ENTITY_ID = ID;
+INSERT INTO MSUL_CALIBRATION_ORDERS (ORDER_NUMBER, ORDER_DATE, CUSTOMER_NAME, CREATION_ID) VALUES
+    ('К-2026-0147', '2026-11-02', 'АО «Северный завод»', 1), ('К-2026-0151', '2026-11-09', 'ООО «Теплосеть-Сервис»', 1);
+UPDATE MSUL_CALIBRATION_ORDERS SET ENTITY_ID = ID;
+INSERT INTO MSUL_EMPLOYEES (ENTITY_ID, EMPLOYEE_ID, SURNAME, NAME, PATRONYMIC, USER_INFO_ID, MARK_CIPHER, CREATION_ID) VALUES
+    (1, 1001, 'Соколова', 'Анна', 'Викторовна', 1, 'СА-01', 1),
+    (2, 1002, 'Кузнецов', 'Дмитрий', 'Олегович', 2, 'КД-02', 1),
+    (3, 1003, 'Михайлова', 'Елена', 'Сергеевна', NULL, 'МЕ-03', 1);
+UPDATE MSUL_EMPLOYEES SET ENTITY_ID = ID;

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "TMemoryData.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QMenu;
+class QAction;
+class QTreeWidget;
+#include <QTreeWidgetItem>
+class TATreeDataCollection;
+class TATreeDataCollectionItem;
+class TDbAttrCollection;
+class THelpWindow;
+class TfPasswordDlg;
+
+// "ВЕСТАР" АРМ Администратора: the catalogue of reference books on the left, the view of the
+// selected book on the right.
+class TfrMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QWidget* parent = nullptr);
+    ~TfrMain() override;
+
+    // The show sequence: login, then the catalogue. Runs once, on the first show.
+    void FormShow();
+    // Loads the catalogue tree; raises on a missing installation path or description files.
+    void LoadTree();
+
+    TATreeDataCollectionItem* NodeItem(QTreeWidgetItem* node) const;
+    TDbAttrCollection* NodeBook(QTreeWidgetItem* node) const;
+    static QTreeWidgetItem* RootOf(QTreeWidgetItem* node);
+    static QTreeWidgetItem* FindNodeById(QTreeWidgetItem* node, qint32 id);
+    static int level(const QTreeWidgetItem* node);
+    void ReloadBranch(QTreeWidgetItem* node);
+    // mode 0: the current record of FrxmdData changed, 1: added, 2: node deleted.
+    void UpdateTreeAfterSave(int mode, QTreeWidgetItem* node);
+    void ReloadPermittedBranches();
+    // The row-permission table of a hierarchical book's node, -1 for none.
+    qint32 permissionTableOf(QTreeWidgetItem* node) const;
+
+    // The context menu a node gets, null for none (book nodes).
+    QMenu* contextMenuFor(QTreeWidgetItem* node);
+    // The help topic for the window that is active.
+    QString helpTopic(const QWidget* activeWindow) const;
+
+    QTreeWidget* tvMainTree;
+    QWidget* Panel3;
+    QAction* miExit;
+    QAction* miProp;
+    QAction* miSubTrees;
+    QMenu* popupMenu;
+
+    QString FAppPath;
+    std::unique_ptr<TATreeDataCollection> FTreeData;
+    QTreeWidgetItem* FCurrentNode = nullptr;
+    bool FShowSubordinates = true;
+    bool FShownOnce = false;
+    bool FTerminating = false;
+    bool FFatal = false;
+    QString FFilterText;
+    TMyRxMemoryData FrxmdData;
+
+Q_SIGNALS:
+    // The selected book is to be shown: of the node's own record, or the records below it.
+    void bookRequested(QTreeWidgetItem* node, bool ownRecord);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    QTreeWidgetItem* addSubtree(TATreeDataCollectionItem* item, qint32 permissionTable, bool skipSelf,
+                                QTreeWidgetItem* parent);
+    void applyImagesAndGrouping();
+    void selectionChanged();
+    void showContextMenu(const QPoint& position);
+    void showHelp(const QString& topic);
+
+    TfPasswordDlg& m_passwordDialog;
+    QStringList m_arguments;
+    std::unique_ptr<THelpWindow> m_help;
+    const QEvent* m_lastHelpKey = nullptr;
+};
