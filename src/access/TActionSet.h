@@ -8,11 +8,15 @@ using TActionSet = quint32;
 
 namespace TActions {
 
-constexpr TActionSet bit(char letter) { return letter >= 'a' && letter <= 'z' ? TActionSet(1) << (letter - 96) : 0; }
+constexpr TActionSet bit(char letter) {
+    return letter >= 'a' && letter <= 'z' ? TActionSet(1) << (letter - 96) : 0;
+}
 constexpr TActionSet Read = bit('r');
 constexpr TActionSet Write = bit('w');
 
-inline bool has(TActionSet set, char letter) { return (set & bit(letter)) != 0; }
+inline bool has(TActionSet set, char letter) {
+    return (set & bit(letter)) != 0;
+}
 // The set of the first letters of names (empty names add nothing).
 TActionSet ofFirstLetters(const QStringList& names);
 // The letters of a set from 'a' to 'z'.

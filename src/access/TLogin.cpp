@@ -31,24 +31,27 @@ QString versionText() {
 // The compatibility answer of the database for this program version; unrecoverable answers raise.
 void checkVersion() {
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
-    const auto query = db->openQuery(db->compatibilityQuery(TProgramVersion::major, TProgramVersion::minor,
-                                                            TProgramVersion::release, TProgramVersion::build));
+    const auto query = db->openQuery(db->compatibilityQuery(
+        TProgramVersion::major, TProgramVersion::minor, TProgramVersion::release, TProgramVersion::build));
     const int answer = query->eof() ? 0 : query->value(QStringLiteral("Permision")).toInt();
     const QString version = QStringLiteral("Данная версия (") + versionText();
     switch (answer) {
     case 400:
         return;
     case 300:
-        infoBox(version + QStringLiteral(") программы устарела, но Вы можете продолжать работу в ней. Обратитесь к "
-                                         "разработчикам для получения новой версии."));
+        infoBox(version +
+                QStringLiteral(") программы устарела, но Вы можете продолжать работу в ней. Обратитесь к "
+                               "разработчикам для получения новой версии."));
         return;
     case 200:
-        throw EOrtaException(QStringLiteral("Ошибка версии программы.\n\r\n\r") + version +
-                             QStringLiteral(") программы устарела. Обратитесь к разработчикам для получения новой версии."));
+        throw EOrtaException(
+            QStringLiteral("Ошибка версии программы.\n\r\n\r") + version +
+            QStringLiteral(") программы устарела. Обратитесь к разработчикам для получения новой версии."));
     default:
-        throw EOrtaException(QStringLiteral("Ошибка версии программы.\n\r\n\r") + version +
-                             QStringLiteral(") программы не совместима с Базой данных. Обратитесь к разработчикам для "
-                                            "получения новой версии."));
+        throw EOrtaException(
+            QStringLiteral("Ошибка версии программы.\n\r\n\r") + version +
+            QStringLiteral(") программы не совместима с Базой данных. Обратитесь к разработчикам для "
+                           "получения новой версии."));
     }
 }
 
@@ -65,16 +68,19 @@ bool connect(const QString& userName, const QString& password) {
             errorBox(QStringLiteral("Ошибка подключения для \"") + userName + QStringLiteral("\""));
             return false;
         }
-        throw EOrtaException(QStringLiteral("Возникла ошибка при попытке подключения к базе данных. Обратитесь к "
-                                            "администратору.\n\r\n\r") +
-                             e.message());
+        throw EOrtaException(
+            QStringLiteral("Возникла ошибка при попытке подключения к базе данных. Обратитесь к "
+                           "администратору.\n\r\n\r") +
+            e.message());
     }
     return true;
 }
 
 } // namespace
 
-QString TLogin::recentNamesFile() { return tempPath() + QStringLiteral("Vantorel.txt"); }
+QString TLogin::recentNamesFile() {
+    return tempPath() + QStringLiteral("Vantorel.txt");
+}
 
 QStringList TLogin::loadRecentNames() {
     QFile file(recentNamesFile());
@@ -151,7 +157,8 @@ bool TLogin::RunLogin(TfPasswordDlg& dialog, const QStringList& arguments) {
         try {
             user = std::make_unique<TUser>(userName);
         } catch (const std::exception& e) {
-            throw EOrtaException(QStringLiteral("Ошибка при инициализации пользователя.\n\r\n\r") + errorMessage(e));
+            throw EOrtaException(QStringLiteral("Ошибка при инициализации пользователя.\n\r\n\r") +
+                                 errorMessage(e));
         }
 
         const QStringList names = withRecentName(dialog.recentNames(), userName);
@@ -174,13 +181,17 @@ bool TLogin::RunLogin(TfPasswordDlg& dialog, const QStringList& arguments) {
 
 void TLogin::FatalError(const QString& where, const QString& what, const std::exception& error) {
     const QString message = errorMessage(error);
-    errorBox(QStringLiteral("Произошла ошибка! Продолжение работы невозможно! Приложение будет закрыто!\r\n\r\n") + message);
+    errorBox(
+        QStringLiteral("Произошла ошибка! Продолжение работы невозможно! Приложение будет закрыто!\r\n\r\n") +
+        message);
     try {
-        TLogging::logException(where + QLatin1Char(' ') + what + QStringLiteral("[ ") + message + QStringLiteral("] "));
+        TLogging::logException(where + QLatin1Char(' ') + what + QStringLiteral("[ ") + message +
+                               QStringLiteral("] "));
     } catch (const std::exception&) {
         // The user has been told; an unwritable log must not keep the program alive.
     }
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
 }
 
 void TLogin::Logout() {

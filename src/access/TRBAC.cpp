@@ -7,7 +7,9 @@
 
 namespace {
 
-TDbUtilsClass& db() { return *TDbUtilsClass::getInstance(); }
+TDbUtilsClass& db() {
+    return *TDbUtilsClass::getInstance();
+}
 
 QString joined(const QList<qint32>& ids) {
     QStringList texts;
@@ -22,22 +24,26 @@ QString selectList(TActionSet allowed, TActionSet supported) {
         if (!TActions::has(allowed, c))
             continue;
         const QString letter(QLatin1Char{c});
-        text += TActions::has(supported, c) ? QStringLiteral(",sum(cast(") + letter + QStringLiteral(" as int)) as ") + letter
-                                            : QStringLiteral(", 0 as ") + letter;
+        text += TActions::has(supported, c)
+                    ? QStringLiteral(",sum(cast(") + letter + QStringLiteral(" as int)) as ") + letter
+                    : QStringLiteral(", 0 as ") + letter;
     }
     return text;
 }
 
 } // namespace
 
-TRBAC::TRBAC() { LoadPermissionTables(); }
+TRBAC::TRBAC() {
+    LoadPermissionTables();
+}
 
 bool TRBAC::LoadPermissionTables() {
     if (m_loaded)
         return true;
     m_loaded = true;
     try {
-        const auto query = db().openQuery(QStringLiteral("SELECT id, tablename FROM tDynamicPermissions ORDER by 1"));
+        const auto query =
+            db().openQuery(QStringLiteral("SELECT id, tablename FROM tDynamicPermissions ORDER by 1"));
         for (; !query->eof(); query->next())
             m_tables.push_back({query->value(1).toString(), 0, query->value(0).toInt()});
         for (auto it = m_tables.rbegin(); it != m_tables.rend(); ++it) {
@@ -95,9 +101,10 @@ bool TRBAC::FindUserId(const QString& userName, qint32& id) const {
     if (name.isEmpty())
         return false;
     try {
-        const auto query = db().openQuery(QStringLiteral("SELECT ") + QStringLiteral("id") + QStringLiteral(" FROM ") +
-                                          QStringLiteral("UserInfo") + QStringLiteral(" where ") +
-                                          QStringLiteral("UserName") + QLatin1Char('=') + TDbUtilsClass::stringLiteral(name));
+        const auto query = db().openQuery(QStringLiteral("SELECT ") + QStringLiteral("id") +
+                                          QStringLiteral(" FROM ") + QStringLiteral("UserInfo") +
+                                          QStringLiteral(" where ") + QStringLiteral("UserName") +
+                                          QLatin1Char('=') + TDbUtilsClass::stringLiteral(name));
         if (!query->eof())
             id = query->value(0).toInt();
     } catch (const std::exception&) {
@@ -162,16 +169,17 @@ bool TRBAC::LoadRolesRowPermissions(const QList<qint32>& roleIds, const QList<qi
     return ReadPermissions(*collection, BuildPermissionsQuery(roleIds, rowIds, tableId));
 }
 
-QString TRBAC::BuildPermissionsQuery(const QList<qint32>& roleIds, const QList<qint32>& rowIds, qint32 tableId) const {
+QString TRBAC::BuildPermissionsQuery(const QList<qint32>& roleIds, const QList<qint32>& rowIds,
+                                     qint32 tableId) const {
     const QString roles = joined(roleIds);
     QString sql;
     if (tableId != -1) {
         const Table* t = tableById(tableId);
         if (!t)
             throw EOrtaException(QStringLiteral("Таблица разрешений %1 не зарегистрирована").arg(tableId));
-        sql = QStringLiteral("SELECT InkId As Id,") + QString::number(tableId) + QStringLiteral(" AS TableId") +
-              selectList(t->actions, t->actions) + QStringLiteral(" FROM ") + t->name +
-              QStringLiteral(" WHERE inkRole in( ") + roles + QLatin1Char(')');
+        sql = QStringLiteral("SELECT InkId As Id,") + QString::number(tableId) +
+              QStringLiteral(" AS TableId") + selectList(t->actions, t->actions) + QStringLiteral(" FROM ") +
+              t->name + QStringLiteral(" WHERE inkRole in( ") + roles + QLatin1Char(')');
         if (!rowIds.isEmpty())
             sql += QStringLiteral(" and InkId in(") + joined(rowIds) + QLatin1Char(')');
         sql += QStringLiteral(" group by InkId");
@@ -181,9 +189,10 @@ QString TRBAC::BuildPermissionsQuery(const QList<qint32>& roleIds, const QList<q
             all |= t.actions;
         QStringList members;
         for (auto it = m_tables.rbegin(); it != m_tables.rend(); ++it)
-            members << QStringLiteral(" SELECT InkId As Id,") + QString::number(it->id) + QStringLiteral(" AS TableId") +
-                           selectList(all, it->actions) + QStringLiteral(" FROM ") + it->name +
-                           QStringLiteral(" WHERE inkRole in( ") + roles + QStringLiteral(") group by InkId");
+            members << QStringLiteral(" SELECT InkId As Id,") + QString::number(it->id) +
+                           QStringLiteral(" AS TableId") + selectList(all, it->actions) +
+                           QStringLiteral(" FROM ") + it->name + QStringLiteral(" WHERE inkRole in( ") +
+                           roles + QStringLiteral(") group by InkId");
         sql = members.join(QStringLiteral("\n union \n"));
     }
     return sql + QStringLiteral(" order by TableId, Id");
@@ -200,7 +209,8 @@ bool TRBAC::ReadPermissions(TPermissionCollection& collection, const QString& sq
                 if (query->value(i).toInt() > 0)
                     granted << query->field(i).name;
             }
-            collection.SetPermission(query->value(1).toInt(), query->value(0).toInt(), TActions::ofFirstLetters(granted));
+            collection.SetPermission(query->value(1).toInt(), query->value(0).toInt(),
+                                     TActions::ofFirstLetters(granted));
         }
     } catch (const std::exception&) {
         ok = false;
@@ -235,26 +245,31 @@ bool TRBAC::SavePermissions(qint32 roleId, const TPermissionCollection* collecti
             const TActionSet supported = GetTableActions(item.TableId);
             for (char c = 'a'; c <= 'z'; ++c) {
                 if (TActions::has(supported, c))
-                    assignments << QLatin1Char(c) + (TActions::has(item.Actions, c) ? QStringLiteral("=1") : QStringLiteral("=0"));
+                    assignments << QLatin1Char(c) + (TActions::has(item.Actions, c) ? QStringLiteral("=1")
+                                                                                    : QStringLiteral("=0"));
             }
             const QString row = QString::number(item.RowId);
             const QString grantOwner = QString::number(item.TableId >> 16);
-            const QString where = item.isRoleGrant()
-                                      ? QStringLiteral(" where DynPermsId=") + grantOwner + QStringLiteral(" and RoleOwnId=") +
-                                            role + QStringLiteral(" and RoleId=") + row
-                                      : QStringLiteral(" where InkRole=") + role + QStringLiteral(" and InkId=") + row;
+            const QString where =
+                item.isRoleGrant()
+                    ? QStringLiteral(" where DynPermsId=") + grantOwner + QStringLiteral(" and RoleOwnId=") +
+                          role + QStringLiteral(" and RoleId=") + row
+                    : QStringLiteral(" where InkRole=") + role + QStringLiteral(" and InkId=") + row;
             QString sql;
             switch (item.State) {
             case TPermissionItem::New:
                 sql = item.isRoleGrant()
-                          ? QStringLiteral("INSERT INTO ") + name + QStringLiteral(" ( DynPermsId, RoleOwnId, RoleId") +
-                                columns + QStringLiteral(" ) VALUES (") + grantOwner + QStringLiteral(" ,") + role +
+                          ? QStringLiteral("INSERT INTO ") + name +
+                                QStringLiteral(" ( DynPermsId, RoleOwnId, RoleId") + columns +
+                                QStringLiteral(" ) VALUES (") + grantOwner + QStringLiteral(" ,") + role +
                                 QStringLiteral(" ,") + row + values + QLatin1Char(')')
-                          : QStringLiteral("INSERT INTO ") + name + QStringLiteral(" ( InkRole, InkID") + columns +
-                                QStringLiteral(" ) VALUES (") + role + QStringLiteral(" ,") + row + values + QLatin1Char(')');
+                          : QStringLiteral("INSERT INTO ") + name + QStringLiteral(" ( InkRole, InkID") +
+                                columns + QStringLiteral(" ) VALUES (") + role + QStringLiteral(" ,") + row +
+                                values + QLatin1Char(')');
                 break;
             case TPermissionItem::Changed:
-                sql = QStringLiteral("Update ") + name + QStringLiteral(" Set ") + assignments.join(QLatin1Char(',')) + where;
+                sql = QStringLiteral("Update ") + name + QStringLiteral(" Set ") +
+                      assignments.join(QLatin1Char(',')) + where;
                 break;
             case TPermissionItem::Emptied:
                 sql = QStringLiteral("delete from ") + name + where;

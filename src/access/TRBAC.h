@@ -31,7 +31,8 @@ public:
     bool LoadRolesRowPermissions(const QList<qint32>& roleIds, const QList<qint32>& rowIds, qint32 tableId,
                                  TPermissionCollection* collection);
     // tableId -1: every registered table. An unregistered table id raises EOrtaException.
-    QString BuildPermissionsQuery(const QList<qint32>& roleIds, const QList<qint32>& rowIds, qint32 tableId) const;
+    QString BuildPermissionsQuery(const QList<qint32>& roleIds, const QList<qint32>& rowIds,
+                                  qint32 tableId) const;
     bool ReadPermissions(TPermissionCollection& collection, const QString& sql) const;
     bool SavePermissions(qint32 roleId, const TPermissionCollection* collection) const;
 

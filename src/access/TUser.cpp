@@ -14,7 +14,9 @@ std::unique_ptr<TUser>& currentSlot() {
     return user;
 }
 
-TDbUtilsClass& db() { return *TDbUtilsClass::getInstance(); }
+TDbUtilsClass& db() {
+    return *TDbUtilsClass::getInstance();
+}
 
 bool toBoolean(const QVariant& v) {
     if (v.typeId() == QMetaType::Bool)
@@ -37,21 +39,33 @@ qint32 toInteger(const QVariant& v) {
 }
 
 // The permission failures reach the login or the saving code as the program's own errors.
-[[noreturn]] void raise(const QString& text) { throw EOrtaException(text); }
+[[noreturn]] void raise(const QString& text) {
+    throw EOrtaException(text);
+}
 
 } // namespace
 
-TUser* TUser::current() { return currentSlot().get(); }
+TUser* TUser::current() {
+    return currentSlot().get();
+}
 
-void TUser::setCurrent(std::unique_ptr<TUser> user) { currentSlot() = std::move(user); }
+void TUser::setCurrent(std::unique_ptr<TUser> user) {
+    currentSlot() = std::move(user);
+}
 
 const QStringList& TUser::documentTables() {
-    static const QStringList tables{
-        "Passport",      "PassportTP",       "Passport_F1",     "Passport_F2",     "Passport_F4",
-        "Passport_F5",   "Passport_F8",      "PassportTP_F1",   "PassportTP_F2",   "PassportTP_F3",
-        "PassportTP_F5", "Parameters_F1",    "Parameters_F3",   "Parameters2_F3",  "ParametersTP_F1",
-        "ParametersTP_F3", "ParametersTP2_F3", "Parameters_F5", "PassRprData",     "MSUL_CSM_CALIBRATION_HIST",
-        "RprHistory",    "Doc",              "DocLinks",        "Assay_passports"};
+    static const QStringList tables{"Passport",         "PassportTP",
+                                    "Passport_F1",      "Passport_F2",
+                                    "Passport_F4",      "Passport_F5",
+                                    "Passport_F8",      "PassportTP_F1",
+                                    "PassportTP_F2",    "PassportTP_F3",
+                                    "PassportTP_F5",    "Parameters_F1",
+                                    "Parameters_F3",    "Parameters2_F3",
+                                    "ParametersTP_F1",  "ParametersTP_F3",
+                                    "ParametersTP2_F3", "Parameters_F5",
+                                    "PassRprData",      "MSUL_CSM_CALIBRATION_HIST",
+                                    "RprHistory",       "Doc",
+                                    "DocLinks",         "Assay_passports"};
     return tables;
 }
 
@@ -66,12 +80,14 @@ TUser::TUser(const QString& userName) : Params(std::make_unique<TMemoryData>()) 
     if (m_rbac)
         m_rbac->FindUserId(UserName, UserId);
     EmployeeId = db().scalarQuery(
-        QStringLiteral("SELECT EMPLOYEE_ID FROM v_MSUL_EMPLOYEES where (DELETION_ID is NULL) AND USER_INFO_ID=") +
+        QStringLiteral(
+            "SELECT EMPLOYEE_ID FROM v_MSUL_EMPLOYEES where (DELETION_ID is NULL) AND USER_INFO_ID=") +
         QString::number(UserId));
     CanRunVerifications = HasStaticPermission(QStringLiteral("Поверки"), QStringLiteral("run"));
     if (EmployeeId.isValid())
         MarkCipher = db().scalarQuery(
-            QStringLiteral("SELECT MARK_CIPHER FROM v_MSUL_EMPLOYEES where (DELETION_ID is NULL) AND EMPLOYEE_ID=") +
+            QStringLiteral(
+                "SELECT MARK_CIPHER FROM v_MSUL_EMPLOYEES where (DELETION_ID is NULL) AND EMPLOYEE_ID=") +
             EmployeeId.toString());
     LoadParams();
     if (m_rbac)
@@ -83,8 +99,9 @@ TUser::~TUser() = default;
 void TUser::LoadIdentity(const QString& userName) {
     UserName = userName;
     try {
-        const auto query = db().openQuery(QStringLiteral("SELECT userSurnameNP FROM UserInfo WHERE UserName=") +
-                                          TDbUtilsClass::stringLiteral(UserName));
+        const auto query =
+            db().openQuery(QStringLiteral("SELECT userSurnameNP FROM UserInfo WHERE UserName=") +
+                           TDbUtilsClass::stringLiteral(UserName));
         UserSurname = query->eof() ? QString() : query->value(QStringLiteral("userSurnameNP")).toString();
     } catch (const std::exception&) {
         UserSurname.clear();
@@ -101,10 +118,12 @@ void TUser::LoadColumnPermissions() {
 
 void TUser::LoadParams() {
     try {
-        db().loadQuery(*Params,
-                       QStringLiteral("SELECT upt.id, upt.pname, upt.ptype, coalesce(up.value, upt.defvalue) as value\tFROM "
-                                      "UserPrmsType upt  LEFT JOIN (SELECT * FROM UserPrms WHERE idUser=") +
-                           QString::number(UserId) + QStringLiteral(") up ON up.idPrmsType=upt.id"));
+        db().loadQuery(
+            *Params,
+            QStringLiteral(
+                "SELECT upt.id, upt.pname, upt.ptype, coalesce(up.value, upt.defvalue) as value\tFROM "
+                "UserPrmsType upt  LEFT JOIN (SELECT * FROM UserPrms WHERE idUser=") +
+                QString::number(UserId) + QStringLiteral(") up ON up.idPrmsType=upt.id"));
     } catch (const std::exception& e) {
         errorBox(QStringLiteral("Ошибка при загрузке настроек пользователя\n\n%1").arg(errorMessage(e)));
         return;
@@ -163,7 +182,9 @@ QVariant TUser::GetParam(const QString& name) const {
     return {};
 }
 
-bool TUser::CanRunWorkstation() { return HasStaticPermission(QStringLiteral("АРМ Администратора"), QStringLiteral("run")); }
+bool TUser::CanRunWorkstation() {
+    return HasStaticPermission(QStringLiteral("АРМ Администратора"), QStringLiteral("run"));
+}
 
 bool TUser::checkPermission(const QString& sql, const QString& objectName, const QString& action,
                             const std::map<QString, int>& bits, const QString& failureText) {
@@ -193,23 +214,29 @@ bool TUser::HasStaticPermission(const QString& objectName, const QString& action
     static const std::map<QString, int> bits{{"run", 1}, {"read", 1}, {"modify", 2}};
     return checkPermission(QStringLiteral("select permissions(object_id('StaticPermissions'),") +
                                TDbUtilsClass::stringLiteral(objectName) + QLatin1Char(')'),
-                           objectName, action, bits, QStringLiteral("Ошибка получения разрешения для обекта %1"));
+                           objectName, action, bits,
+                           QStringLiteral("Ошибка получения разрешения для обекта %1"));
 }
 
 bool TUser::HasTablePermission(const QString& tableName, const QString& action) {
     static const std::map<QString, int> bits{{"INSERT", 8}, {"UPDATE", 2}, {"DELETE", 16}};
-    return checkPermission(QStringLiteral("select permissions(object_id(") + TDbUtilsClass::stringLiteral(tableName) +
-                               QStringLiteral("))"),
-                           tableName, action, bits, QStringLiteral("Ошибка получения разрешения для объекта %1"));
+    return checkPermission(QStringLiteral("select permissions(object_id(") +
+                               TDbUtilsClass::stringLiteral(tableName) + QStringLiteral("))"),
+                           tableName, action, bits,
+                           QStringLiteral("Ошибка получения разрешения для объекта %1"));
 }
 
 qint32 TUser::FindPermissionTable(const QString& tableName) const {
     return m_rbac ? m_rbac->FindPermissionTable(tableName) : -1;
 }
 
-TActionSet TUser::GetTableActions(qint32 tableId) const { return m_rbac ? m_rbac->GetTableActions(tableId) : 0; }
+TActionSet TUser::GetTableActions(qint32 tableId) const {
+    return m_rbac ? m_rbac->GetTableActions(tableId) : 0;
+}
 
-int TUser::PermissionTableCount() const { return m_rbac ? m_rbac->PermissionTableCount() : 0; }
+int TUser::PermissionTableCount() const {
+    return m_rbac ? m_rbac->PermissionTableCount() : 0;
+}
 
 qint32 TUser::GetPermissionTable(int index, QString& name) const {
     return m_rbac ? m_rbac->GetPermissionTable(index, name) : -1;
@@ -252,8 +279,9 @@ void TUser::ReloadPermissions() {
 std::vector<std::pair<qint32, bool>> TUser::rolesWithMembership() const {
     std::vector<std::pair<qint32, bool>> roles;
     const auto query = db().openQuery(
-        QStringLiteral("SELECT tRoles.id, CurUserRoles.flag FROM tRoles LEFT OUTER JOIN (SELECT InkRole, 1 AS flag FROM "
-                       "tUserRoles WHERE InkUser=") +
+        QStringLiteral(
+            "SELECT tRoles.id, CurUserRoles.flag FROM tRoles LEFT OUTER JOIN (SELECT InkRole, 1 AS flag FROM "
+            "tUserRoles WHERE InkUser=") +
         QString::number(UserId) + QStringLiteral(") CurUserRoles ON tRoles.id=CurUserRoles.InkRole"));
     for (; !query->eof(); query->next())
         roles.emplace_back(query->value(0).toInt(), query->value(1).isValid());

@@ -1,7 +1,7 @@
 #include "TfPasswordDlg.h"
 
-#include "TfrmConnectSettings.h"
 #include "TUserInteraction.h"
+#include "TfrmConnectSettings.h"
 
 #include <QComboBox>
 #include <QCompleter>
@@ -17,8 +17,8 @@
 TfPasswordDlg::TfPasswordDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fPasswordDlg"));
     setWindowTitle(QStringLiteral("Вход в систему"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     edUserName = new QComboBox(this);
     edUserName->setObjectName(QStringLiteral("edUserName"));
@@ -63,9 +63,13 @@ TfPasswordDlg::TfPasswordDlg(QWidget* parent) : QDialog(parent) {
     connect(btnConnectSettings, &QPushButton::clicked, this, &TfPasswordDlg::openConnectSettings);
 }
 
-QString TfPasswordDlg::userName() const { return edUserName->currentText(); }
+QString TfPasswordDlg::userName() const {
+    return edUserName->currentText();
+}
 
-void TfPasswordDlg::setUserName(const QString& name) { edUserName->setEditText(name); }
+void TfPasswordDlg::setUserName(const QString& name) {
+    edUserName->setEditText(name);
+}
 
 QStringList TfPasswordDlg::recentNames() const {
     QStringList names;

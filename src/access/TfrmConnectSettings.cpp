@@ -13,7 +13,8 @@
 TfrmConnectSettings::TfrmConnectSettings(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmConnectSettings"));
     setWindowTitle(QStringLiteral("Настройки подключения"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     fServer = new QLineEdit(this);
     fServer->setObjectName(QStringLiteral("fServer"));
     fServer->setMinimumWidth(240);

@@ -10,10 +10,10 @@
 #include "TLogin.h"
 #include "TUser.h"
 #include "TXmlDocument.h"
+#include "TextHelpers.h"
 #include "TfPasswordDlg.h"
 #include "TfrWaitingForm.h"
 #include "TreeHelpers.h"
-#include "TextHelpers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,14 +32,20 @@ namespace {
 
 const QString kCaption = QStringLiteral("\"ВЕСТАР\" АРМ Администратора");
 
-QString bookTable(const TDbAttrCollection* book) { return book ? book->mainTableName() : QString(); }
+QString bookTable(const TDbAttrCollection* book) {
+    return book ? book->mainTableName() : QString();
+}
 
 // A grouping entry is a description whose first attribute names no table.
 bool namesATable(const TDbAttrCollection* book) {
     return book && book->count() > 0 && !book->items(0)->tableName.isEmpty();
 }
 
-QString helpFolder() { return QCoreApplication::applicationDirPath() + QStringLiteral("/help"); }
+// The pages beside the program, else those of the installation folder.
+QString helpFolder(const QString& installation) {
+    const QString besideProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/help");
+    return QDir(besideProgram).exists() ? besideProgram : resolvePath(installation + QStringLiteral("help"));
+}
 
 } // namespace
 
@@ -140,7 +146,8 @@ void TfrMain::FormShow() {
 
 void TfrMain::closeEvent(QCloseEvent* event) {
     if (!FTerminating && !FFatal &&
-        questionBox(QStringLiteral("Завершить работу с программой?"), TMsgButtons::OkCancel) != TMsgResult::Ok) {
+        questionBox(QStringLiteral("Завершить работу с программой?"), TMsgButtons::OkCancel) !=
+            TMsgResult::Ok) {
         event->ignore();
         return;
     }
@@ -159,7 +166,8 @@ void TfrMain::LoadTree() {
 
     FAppPath = installPath();
     if (FAppPath.isEmpty())
-        throw EOrtaException(QStringLiteral("Не указан путь к приложению в реестре. Ошибка при инсталляции программы."));
+        throw EOrtaException(
+            QStringLiteral("Не указан путь к приложению в реестре. Ошибка при инсталляции программы."));
     // The path is a prefix: without its trailing separator nothing is found.
     const QDir folder(resolvePath(FAppPath + QStringLiteral("BusinessData\\ReferenceBooks\\")));
     QStringList files;
@@ -185,9 +193,10 @@ void TfrMain::LoadTree() {
 
     tvMainTree->setUpdatesEnabled(false);
     for (TATreeDataCollectionItem* book = FTreeData->root()->firstChild(); book; book = book->nextSibling()) {
-        const qint32 table = book->attrs() && book->attrs()->isHierarchical()
-                                 ? TUser::current()->FindPermissionTable(QStringLiteral("tRole") + bookTable(book->attrs()))
-                                 : -1;
+        const qint32 table =
+            book->attrs() && book->attrs()->isHierarchical()
+                ? TUser::current()->FindPermissionTable(QStringLiteral("tRole") + bookTable(book->attrs()))
+                : -1;
         if (QTreeWidgetItem* node = addSubtree(book, table, false, nullptr))
             tvMainTree->addTopLevelItem(node);
     }
@@ -204,8 +213,9 @@ QTreeWidgetItem* TfrMain::addSubtree(TATreeDataCollectionItem* item, qint32 perm
                                      QTreeWidgetItem* parent) {
     QTreeWidgetItem* node = nullptr;
     if (!skipSelf) {
-        const bool readable = permissionTable == -1 || item->id() == -1 ||
-                              TActions::has(TUser::current()->GetRowPermissions(permissionTable, item->id()), 'r');
+        const bool readable =
+            permissionTable == -1 || item->id() == -1 ||
+            TActions::has(TUser::current()->GetRowPermissions(permissionTable, item->id()), 'r');
         if (readable) {
             node = new QTreeWidgetItem(QStringList{item->caption()});
             TreeHelpers::setItemData(node, item);
@@ -340,9 +350,11 @@ void TfrMain::UpdateTreeAfterSave(int mode, QTreeWidgetItem* node) {
             entity = FrxmdData.fieldByName(QStringLiteral("ENTITY_ID"))->value();
     }
     QTreeWidgetItem* parent = FShowSubordinates ? affected : affected->parent();
-    auto firstChildWhere = [parent](const std::function<bool(TATreeDataCollectionItem*)>& match) -> QTreeWidgetItem* {
+    auto firstChildWhere =
+        [parent](const std::function<bool(TATreeDataCollectionItem*)>& match) -> QTreeWidgetItem* {
         for (int i = 0; parent && i < parent->childCount(); ++i) {
-            auto* item = static_cast<TATreeDataCollectionItem*>(const_cast<void*>(TreeHelpers::itemData(parent->child(i))));
+            auto* item = static_cast<TATreeDataCollectionItem*>(
+                const_cast<void*>(TreeHelpers::itemData(parent->child(i))));
             if (item && match(item))
                 return parent->child(i);
         }
@@ -442,7 +454,7 @@ QString TfrMain::helpTopic(const QWidget* activeWindow) const {
 
 void TfrMain::showHelp(const QString& topic) {
     if (!m_help)
-        m_help = std::make_unique<THelpWindow>(helpFolder());
+        m_help = std::make_unique<THelpWindow>(helpFolder(FAppPath));
     if (topic.isEmpty())
         m_help->showContents();
     else

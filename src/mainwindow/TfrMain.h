@@ -45,6 +45,7 @@ public:
     QMenu* contextMenuFor(QTreeWidgetItem* node);
     // The help topic for the window that is active.
     QString helpTopic(const QWidget* activeWindow) const;
+    THelpWindow* helpWindow() const { return m_help.get(); }
 
     QTreeWidget* tvMainTree;
     QWidget* Panel3;

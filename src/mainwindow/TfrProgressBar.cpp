@@ -23,16 +23,22 @@ TfrProgressBar::TfrProgressBar(QWidget* parent) : QDialog(parent) {
     resize(400, 70);
 }
 
-void TfrProgressBar::setCaption(const QString& text) { m_panel->setText(text); }
+void TfrProgressBar::setCaption(const QString& text) {
+    m_panel->setText(text);
+}
 
-QString TfrProgressBar::caption() const { return m_panel->text(); }
+QString TfrProgressBar::caption() const {
+    return m_panel->text();
+}
 
 void TfrProgressBar::setRange(int minimum, int maximum) {
     m_prgrBar->setRange(minimum, maximum);
     m_prgrBar->setValue(minimum);
 }
 
-int TfrProgressBar::position() const { return m_prgrBar->value(); }
+int TfrProgressBar::position() const {
+    return m_prgrBar->value();
+}
 
 void TfrProgressBar::StepProgress() {
     m_prgrBar->setValue(std::min(m_prgrBar->value() + 1, m_prgrBar->maximum()));

@@ -44,7 +44,9 @@ void TfrWaitingForm::Step() {
     repaint();
 }
 
-QString TfrWaitingForm::percentText() const { return m_lbCount->text(); }
+QString TfrWaitingForm::percentText() const {
+    return m_lbCount->text();
+}
 
 void TfrWaitingForm::showPercent() {
     const long percent = std::lround(double(m_prgrBar->value()) / m_count * 100.0);

@@ -70,8 +70,8 @@ TDbAttribute* TDescriptionLoader::readDbAttr(const TXmlElement& element, TDbAttr
     return attr;
 }
 
-std::unique_ptr<TXMLDBAttributeCollection> TDescriptionLoader::loadDescription(const QString& fileName,
-                                                                               TXmlAttributes* rootAttributes) {
+std::unique_ptr<TXMLDBAttributeCollection>
+TDescriptionLoader::loadDescription(const QString& fileName, TXmlAttributes* rootAttributes) {
     TXmlDocument document;
     if (!TXmlDocument::read(fileName, document) || !document.rootHasChildNodes)
         return nullptr;

@@ -135,18 +135,22 @@ QString TDbUtilsMSSQL::sqlType(const QString& type) const {
 
 QString TDbUtilsMSSQL::contextInfoQuery(const QString& text) const {
     return QStringLiteral("DECLARE @BinVar varbinary(128) \r\nSET @BinVar = CAST(") + stringLiteral(text) +
-           QStringLiteral(" AS varbinary(128)) ") + QStringLiteral("\r\n") + QStringLiteral("SET CONTEXT_INFO @BinVar ") +
-           QStringLiteral("\r\n") + QStringLiteral("SELECT @BinVar");
+           QStringLiteral(" AS varbinary(128)) ") + QStringLiteral("\r\n") +
+           QStringLiteral("SET CONTEXT_INFO @BinVar ") + QStringLiteral("\r\n") +
+           QStringLiteral("SELECT @BinVar");
 }
 
 QString TDbUtilsMSSQL::columnPermissionsQuery(const QStringList& tables) const {
     QStringList parts;
     QStringList ids;
     for (const QString& table : tables) {
-        parts << QStringLiteral("select object_name(c.id)+'.'+c.[name]+'='+isnull(CONVERT(nvarchar(128),f.value),'') as "
-                                "Name, PERMISSIONS(c.id,c.[name]) as Perm from syscolumns c") +
+        parts << QStringLiteral(
+                     "select object_name(c.id)+'.'+c.[name]+'='+isnull(CONVERT(nvarchar(128),f.value),'') as "
+                     "Name, PERMISSIONS(c.id,c.[name]) as Perm from syscolumns c") +
                      QStringLiteral(" join sysobjects o on c.id=o.id") +
-                     QStringLiteral(" left outer join ::fn_listextendedproperty(NULL, 'user', 'dbo', 'table','") + table +
+                     QStringLiteral(
+                         " left outer join ::fn_listextendedproperty(NULL, 'user', 'dbo', 'table','") +
+                     table +
                      QStringLiteral("' ,'column' , null) f ON c.[name]=f.objname collate database_default ") +
                      QStringLiteral(" where c.id=object_id('") + table + QStringLiteral("')");
         ids << QStringLiteral("object_id('") + table + QStringLiteral("')");
@@ -157,10 +161,12 @@ QString TDbUtilsMSSQL::columnPermissionsQuery(const QStringList& tables) const {
 }
 
 QString TDbUtilsMSSQL::compatibilityQuery(int major, int minor, int release, int build) const {
-    return QStringLiteral("declare @sftcmp_id as integer  exec com_CheckCompatibility @soft_name = 'Quillon',  "
-                          "@sftrls_ver1 = ") +
+    return QStringLiteral(
+               "declare @sftcmp_id as integer  exec com_CheckCompatibility @soft_name = 'Quillon',  "
+               "@sftrls_ver1 = ") +
            QString::number(major) + QStringLiteral(",@sftrls_ver2 = ") + QString::number(minor) +
-           QStringLiteral(",@sftrls_ver3 = ") + QString::number(release) + QStringLiteral(",@sftrls_ver4 = ") +
-           QString::number(build) + QStringLiteral(", ") + QStringLiteral(" @sftcmp_id = @sftcmp_id output ") +
+           QStringLiteral(",@sftrls_ver3 = ") + QString::number(release) +
+           QStringLiteral(",@sftrls_ver4 = ") + QString::number(build) + QStringLiteral(", ") +
+           QStringLiteral(" @sftcmp_id = @sftcmp_id output ") +
            QStringLiteral(" select @sftcmp_id as Permision ");
 }

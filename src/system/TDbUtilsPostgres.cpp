@@ -155,28 +155,33 @@ QString TDbUtilsPostgres::sqlType(const QString& type) const {
 }
 
 QString TDbUtilsPostgres::contextInfoQuery(const QString& text) const {
-    return QStringLiteral("SELECT set_config('vestar.context_info', ") + stringLiteral(text) + QStringLiteral(", false)");
+    return QStringLiteral("SELECT set_config('vestar.context_info', ") + stringLiteral(text) +
+           QStringLiteral(", false)");
 }
 
 QString TDbUtilsPostgres::columnPermissionsQuery(const QStringList& tables) const {
     QStringList parts;
     QStringList ids;
     for (const QString& table : tables) {
-        parts << QStringLiteral("select c.relname || '.' || a.attname || '=' || coalesce(col_description(c.oid, a.attnum), '') "
-                                "as Name, permissions(c.oid::integer, a.attname::text) as Perm from pg_attribute a join "
-                                "pg_class c on c.oid = a.attrelid where a.attnum > 0 and not a.attisdropped and c.oid = "
-                                "object_id(") +
+        parts << QStringLiteral(
+                     "select c.relname || '.' || a.attname || '=' || coalesce(col_description(c.oid, "
+                     "a.attnum), '') "
+                     "as Name, permissions(c.oid::integer, a.attname::text) as Perm from pg_attribute a join "
+                     "pg_class c on c.oid = a.attrelid where a.attnum > 0 and not a.attisdropped and c.oid = "
+                     "object_id(") +
                      stringLiteral(table) + QStringLiteral(")::oid");
         ids << QStringLiteral("object_id(") + stringLiteral(table) + QStringLiteral(")::oid");
     }
     return parts.join(QStringLiteral(" union ")) +
-           QStringLiteral(" union select c.relname || '=', permissions(c.oid::integer) as Perm from pg_class c where c.oid in (") +
+           QStringLiteral(" union select c.relname || '=', permissions(c.oid::integer) as Perm from pg_class "
+                          "c where c.oid in (") +
            ids.join(QLatin1Char(',')) + QStringLiteral(")");
 }
 
 QString TDbUtilsPostgres::compatibilityQuery(int major, int minor, int release, int build) const {
-    return QStringLiteral("select Permision from com_CheckCompatibility(soft_name => 'Quillon', sftrls_ver1 => %1, "
-                          "sftrls_ver2 => %2, sftrls_ver3 => %3, sftrls_ver4 => %4)")
+    return QStringLiteral(
+               "select Permision from com_CheckCompatibility(soft_name => 'Quillon', sftrls_ver1 => %1, "
+               "sftrls_ver2 => %2, sftrls_ver3 => %3, sftrls_ver4 => %4)")
         .arg(major)
         .arg(minor)
         .arg(release)

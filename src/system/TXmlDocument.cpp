@@ -31,7 +31,8 @@ private:
             return;
         QString message = QString::fromUtf8(error->message).trimmed();
         if (error->file)
-            message = QStringLiteral("%1:%2: %3").arg(QString::fromUtf8(error->file)).arg(error->line).arg(message);
+            message =
+                QStringLiteral("%1:%2: %3").arg(QString::fromUtf8(error->file)).arg(error->line).arg(message);
         static_cast<XmlErrorCollector*>(self)->m_messages << message;
     }
 
@@ -42,7 +43,9 @@ struct DocumentDeleter {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
 
-QString fromXml(const xmlChar* text) { return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString(); }
+QString fromXml(const xmlChar* text) {
+    return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
+}
 
 bool isBlankText(const xmlNode* node) {
     return (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && xmlIsBlankNode(node);
@@ -67,8 +70,8 @@ bool TXmlDocument::read(const QString& fileName, TXmlDocument& document) {
         return false;
     XmlErrorCollector errors;
     const QByteArray nativePath = QFile::encodeName(path);
-    std::unique_ptr<xmlDoc, DocumentDeleter> doc(
-        xmlReadFile(nativePath.constData(), nullptr, XML_PARSE_NOBLANKS | XML_PARSE_DTDLOAD | XML_PARSE_NONET));
+    std::unique_ptr<xmlDoc, DocumentDeleter> doc(xmlReadFile(
+        nativePath.constData(), nullptr, XML_PARSE_NOBLANKS | XML_PARSE_DTDLOAD | XML_PARSE_NONET));
     if (!doc)
         errors.raise(QStringLiteral("%1: документ XML не разобран").arg(path));
     if (doc->intSubset || doc->extSubset) {

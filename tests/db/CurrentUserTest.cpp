@@ -23,9 +23,11 @@ protected:
         useAsMainConnection();
         // Instrument types with row permissions: metrologists (2) see 10 and 11 and may change 10,
         // verifiers (3) see 12 and may change 11. Nobody has 13.
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, 'Манометры'), "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+             "'Манометры'), "
              "(12, NULL, 'Температура'), (13, NULL, 'Закрытая группа')");
-        exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (3, 12, 1, 0), "
+        exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (3, 12, "
+             "1, 0), "
              "(3, 11, 0, 1)");
     }
 
@@ -51,10 +53,10 @@ TEST_F(CurrentUser, OrdinaryUserFromTheServersGrants) {
     EXPECT_FALSE(user->IsAdmin);
     EXPECT_EQ(user->EmployeeId.toInt(), 501);
     EXPECT_EQ(user->MarkCipher.toString(), QStringLiteral("ИВ-01"));
-    EXPECT_EQ(user->ShowWarnings, 12);    // the user's own value
-    EXPECT_FALSE(user->FullsubDivs);      // the type's default
+    EXPECT_EQ(user->ShowWarnings, 12);       // the user's own value
+    EXPECT_FALSE(user->FullsubDivs);         // the type's default
     EXPECT_EQ(user->GridColor, 0x00B3CEFDu); // no value and no default: the program's
-    EXPECT_TRUE(user->RemState);          // another type: taken as stored ("1")
+    EXPECT_TRUE(user->RemState);             // another type: taken as stored ("1")
     EXPECT_EQ(user->GetParam("ShowWarnings").toInt(), 12);
     EXPECT_FALSE(user->GetParam("showwarnings").isValid());
 
@@ -84,10 +86,12 @@ TEST_F(CurrentUser, MessagesForUnknownObjectsAndActions) {
     EXPECT_FALSE(user->HasStaticPermission(QStringLiteral("Работа со справочниками"), "delete"));
     EXPECT_FALSE(user->HasTablePermission("NoSuchTable", "INSERT"));
     EXPECT_FALSE(user->HasTablePermission("tMiTypes", "SELECT"));
-    EXPECT_EQ(ui.texts(), (QStringList{QStringLiteral("Разрешение для объекта \"Отчёты\" не найдено"),
-                                       QStringLiteral("Действие \"delete\" для объекта \"Работа со справочниками\" не допустимо"),
-                                       QStringLiteral("Разрешение для объекта \"NoSuchTable\" не найдено"),
-                                       QStringLiteral("Действие \"SELECT\" для объекта \"tMiTypes\" не допустимо")}));
+    EXPECT_EQ(ui.texts(),
+              (QStringList{
+                  QStringLiteral("Разрешение для объекта \"Отчёты\" не найдено"),
+                  QStringLiteral("Действие \"delete\" для объекта \"Работа со справочниками\" не допустимо"),
+                  QStringLiteral("Разрешение для объекта \"NoSuchTable\" не найдено"),
+                  QStringLiteral("Действие \"SELECT\" для объекта \"tMiTypes\" не допустимо")}));
 }
 
 TEST_F(CurrentUser, AdministratorPassesEveryCheck) {
@@ -95,9 +99,10 @@ TEST_F(CurrentUser, AdministratorPassesEveryCheck) {
     EXPECT_TRUE(user->IsAdmin);
     EXPECT_TRUE(user->HasStaticPermission(QStringLiteral("Работа с разрешениями"), "modify"));
     EXPECT_TRUE(user->HasTablePermission("UserInfo", "DELETE")); // no grant needed
-    EXPECT_EQ(user->GetRowPermissions(1, 13), R | W);          // everything the table supports
-    EXPECT_EQ(user->Permissions.count(), 0);                   // not loaded
-    EXPECT_FALSE(user->HasStaticPermission(QStringLiteral("Нет такого"), "run")); // still unknown to the server
+    EXPECT_EQ(user->GetRowPermissions(1, 13), R | W);            // everything the table supports
+    EXPECT_EQ(user->Permissions.count(), 0);                     // not loaded
+    EXPECT_FALSE(
+        user->HasStaticPermission(QStringLiteral("Нет такого"), "run")); // still unknown to the server
 }
 
 TEST_F(CurrentUser, RefusedAndUnknownUsers) {
@@ -111,9 +116,11 @@ TEST_F(CurrentUser, RefusedAndUnknownUsers) {
 }
 
 TEST_F(CurrentUser, NamesWithApostrophesAreQuoted) {
-    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP) VALUES (9, 'д''Артаньян', 'д''Артаньян-Гасконский')");
+    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP) VALUES (9, 'д''Артаньян', "
+         "'д''Артаньян-Гасконский')");
     exec("INSERT INTO tUserRoles (InkUser, InkRole) VALUES (9, 2)");
-    TUser user(QStringLiteral("д'Артаньян")); // on the superuser's connection: only the statements matter here
+    TUser user(
+        QStringLiteral("д'Артаньян")); // on the superuser's connection: only the statements matter here
     EXPECT_EQ(user.UserId, 9);
     EXPECT_EQ(user.UserSurname, QStringLiteral("д'Артаньян-Гасконский"));
     EXPECT_EQ(user.GetRowPermissions(1, 10), R | W);
@@ -133,7 +140,8 @@ TEST_F(CurrentUser, NewRecordsGetTheirRowPermissionsPerRole) {
         q.exec(QString("SELECT InkRole, r, w FROM tRoletMiTypes WHERE InkId=%1 ORDER BY InkRole").arg(row));
         QStringList result;
         while (q.next())
-            result << QString("%1:%2%3").arg(q.value(0).toInt()).arg(q.value(1).toInt()).arg(q.value(2).toInt());
+            result
+                << QString("%1:%2%3").arg(q.value(0).toInt()).arg(q.value(1).toInt()).arg(q.value(2).toInt());
         return result;
     };
     EXPECT_EQ(rights(20), (QStringList{"1:11", "2:11", "3:11"})); // role 1 always gets everything

@@ -152,17 +152,21 @@ TEST_F(Login, CancelAsksAndCancellingTheQuestionShowsTheDialogAgain) {
 TEST_F(Login, OutdatedButUsableVersionInformsAndGoesOn) {
     exec("UPDATE SoftCompatibility SET sftcmp_id = 300");
     ASSERT_TRUE(runLogin({"-Uivanov", "-Pivanov"}));
-    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Данная версия (1.0.0.1) программы устарела, но Вы можете "
-                                                     "продолжать работу в ней. Обратитесь к разработчикам для получения "
-                                                     "новой версии.")});
+    EXPECT_EQ(ui.texts(),
+              QStringList{QStringLiteral("Данная версия (1.0.0.1) программы устарела, но Вы можете "
+                                         "продолжать работу в ней. Обратитесь к разработчикам для получения "
+                                         "новой версии.")});
 }
 
 TEST_F(Login, RefusedVersionsEndTheProgramWithTheFullText) {
     for (const auto& [answerCode, text] : std::vector<std::pair<int, QString>>{
-             {200, QStringLiteral("Ошибка версии программы.\n\r\n\rДанная версия (1.0.0.1) программы устарела. Обратитесь "
-                                  "к разработчикам для получения новой версии.")},
-             {100, QStringLiteral("Ошибка версии программы.\n\r\n\rДанная версия (1.0.0.1) программы не совместима с "
-                                  "Базой данных. Обратитесь к разработчикам для получения новой версии.")}}) {
+             {200,
+              QStringLiteral(
+                  "Ошибка версии программы.\n\r\n\rДанная версия (1.0.0.1) программы устарела. Обратитесь "
+                  "к разработчикам для получения новой версии.")},
+             {100, QStringLiteral(
+                       "Ошибка версии программы.\n\r\n\rДанная версия (1.0.0.1) программы не совместима с "
+                       "Базой данных. Обратитесь к разработчикам для получения новой версии.")}}) {
         exec(QString("UPDATE SoftCompatibility SET sftcmp_id = %1").arg(answerCode));
         try {
             runLogin({"-Uivanov", "-Pivanov"});
@@ -173,15 +177,17 @@ TEST_F(Login, RefusedVersionsEndTheProgramWithTheFullText) {
         }
     }
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_TRUE(ui.messages[0].text.startsWith(
-        QStringLiteral("Произошла ошибка! Продолжение работы невозможно! Приложение будет закрыто!\r\n\r\nОшибка версии")));
+    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral(
+        "Произошла ошибка! Продолжение работы невозможно! Приложение будет закрыто!\r\n\r\nОшибка версии")));
     QFile log(QDir(m_temp.path()).filePath("errors.txt"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString text = fromWindows1251(log.readAll());
     const QStringList lines = text.split("\r\n");
-    EXPECT_TRUE(lines.at(1).startsWith(QStringLiteral("Exception. TfrMain.FormShow activateSession[ Ошибка версии программы.")))
+    EXPECT_TRUE(lines.at(1).startsWith(
+        QStringLiteral("Exception. TfrMain.FormShow activateSession[ Ошибка версии программы.")))
         << lines.at(1).toStdString();
-    EXPECT_TRUE(text.endsWith(QStringLiteral("получения новой версии.] \r\n"))) << text.right(60).toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("получения новой версии.] \r\n")))
+        << text.right(60).toStdString();
 }
 
 TEST_F(Login, RecentNamesAreReadMovedToTheTopAndKeptToTen) {

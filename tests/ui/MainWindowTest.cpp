@@ -2,6 +2,7 @@
 #include "TATreeDataCollection.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
+#include "THelpWindow.h"
 #include "TLogin.h"
 #include "TQtSqlConnection.h"
 #include "TScriptedInteraction.h"
@@ -12,8 +13,11 @@
 #include "TfPasswordDlg.h"
 #include "TfrErrorMes.h"
 #include "TfrMain.h"
+#include "TfrProgressBar.h"
 #include "TfrWaitingForm.h"
+
 #include "TreeHelpers.h"
+#include <QTest>
 
 #include <QDir>
 #include <QMenu>
@@ -78,14 +82,17 @@ TEST_F(MainWindow, StartUpSignsInAndShowsEveryBookWithItsGroup) {
     TfrMain& main = start();
     ASSERT_NE(TUser::current(), nullptr);
     EXPECT_EQ(main.windowTitle(), QStringLiteral("\"ВЕСТАР\" АРМ Администратора"));
-    const int files = QDir(QStringLiteral(VANTOREL_INSTALLATION_DIR) + "/BusinessData/ReferenceBooks").entryList({"*.xml"}).size();
+    const int files = QDir(QStringLiteral(VANTOREL_INSTALLATION_DIR) + "/BusinessData/ReferenceBooks")
+                          .entryList({"*.xml"})
+                          .size();
     QTreeWidget* tree = main.tvMainTree;
     EXPECT_EQ(tree->topLevelItemCount(), files - 6); // six books sit in two groups
     QTreeWidgetItem* register_ = topNode(tree, QStringLiteral("Центральный реестр"));
     ASSERT_NE(register_, nullptr);
     EXPECT_EQ(childCaptions(register_),
-              (QStringList{QStringLiteral("Типы устройств (центральный реестр)"), QStringLiteral("Заказы на калибровку"),
-                           QStringLiteral("Сотрудники"), QStringLiteral("Владельцы СИ")}));
+              (QStringList{QStringLiteral("Типы устройств (центральный реестр)"),
+                           QStringLiteral("Заказы на калибровку"), QStringLiteral("Сотрудники"),
+                           QStringLiteral("Владельцы СИ")}));
     EXPECT_EQ(childCaptions(topNode(tree, QStringLiteral("Пользователи и роли"))),
               (QStringList{QStringLiteral("Роли"), QStringLiteral("Пользователи")}));
     EXPECT_EQ(TreeHelpers::imageIndex(register_), 2);
@@ -98,12 +105,15 @@ TEST_F(MainWindow, StartUpSignsInAndShowsEveryBookWithItsGroup) {
 
 TEST_F(MainWindow, HierarchicalBooksShowTheRecordsTheUserMayRead) {
     exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, 'Манометры'), "
-         "(13, NULL, 'Закрытая группа'), (14, 13, 'Открытый тип в закрытой группе'), (15, NULL, 'Чужая группа')");
-    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0), (2, 11, 1, 0), (3, 14, 1, 0), (3, 15, 0, 1)");
+         "(13, NULL, 'Закрытая группа'), (14, 13, 'Открытый тип в закрытой группе'), (15, NULL, 'Чужая "
+         "группа')");
+    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0), (2, 11, 1, 0), (3, 14, 1, "
+         "0), (3, 15, 0, 1)");
     TfrMain& main = start();
     QTreeWidgetItem* book = topNode(main.tvMainTree, QStringLiteral("Типы средств измерений"));
     ASSERT_NE(book, nullptr);
-    EXPECT_EQ(childCaptions(book), (QStringList{QStringLiteral("Давление"), QStringLiteral("Открытый тип в закрытой группе")}));
+    EXPECT_EQ(childCaptions(book),
+              (QStringList{QStringLiteral("Давление"), QStringLiteral("Открытый тип в закрытой группе")}));
     EXPECT_EQ(childCaptions(book->child(0)), QStringList{QStringLiteral("Манометры")});
     EXPECT_EQ(TfrMain::FindNodeById(book, 11), book->child(0)->child(0));
     EXPECT_EQ(TfrMain::RootOf(book->child(0)->child(0)), book);
@@ -164,7 +174,8 @@ TEST_F(MainWindow, BranchesFollowSavedRecordsAndReloads) {
 
 TEST_F(MainWindow, ParentCycleIsReportedOnceAndTheRestShown) {
     exec("ALTER TABLE tMiTypes DROP CONSTRAINT \"FK_tMiTypes_tMiTypes\"");
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (40, 41, 'Петля А'), (41, 40, 'Петля Б')");
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (40, 41, 'Петля А'), "
+         "(41, 40, 'Петля Б')");
     TfrMain& main = start("admin_test", "admin");
     ASSERT_EQ(ui.errorLists.size(), 1);
     EXPECT_TRUE(ui.errorLists.first().contains(QStringLiteral("\"Петля А\";")));
@@ -191,21 +202,26 @@ TEST_F(MainWindow, ClosingAsksAndCancelKeepsEverything) {
 TEST_F(MainWindow, GivingUpAtLoginClosesWithoutTheQuestion) {
     window = std::make_unique<TfrMain>(dialog, QStringList{});
     window->show();
-    ui.modalHandlers = {[](QObject*) { return int(QDialog::Rejected); }};
+    ui.modalHandlers = {[](QObject*) {
+        return int(QDialog::Rejected);
+    }};
     ui.answers = {TMsgResult::Ok};
     window->FormShow();
     EXPECT_TRUE(window->FTerminating);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Завершить работу с программой?")}); // the login's own question only
+    EXPECT_EQ(ui.texts(),
+              QStringList{QStringLiteral("Завершить работу с программой?")}); // the login's own question only
     EXPECT_EQ(window->tvMainTree->topLevelItemCount(), 0);
 }
 
 TEST_F(MainWindow, InstallationProblemsEndTheStartUp) {
     TestFolder empty;
     QDir().mkpath(empty.path() + "/BusinessData/ReferenceBooks");
-    const QString fatal = QStringLiteral("Произошла ошибка! Продолжение работы невозможно! Приложение будет закрыто!\r\n\r\n");
+    const QString fatal =
+        QStringLiteral("Произошла ошибка! Продолжение работы невозможно! Приложение будет закрыто!\r\n\r\n");
     for (const auto& [path, message] : std::vector<std::pair<QString, QString>>{
-             {QString(), QStringLiteral("Не указан путь к приложению в реестре. Ошибка при инсталляции программы.")},
+             {QString(),
+              QStringLiteral("Не указан путь к приложению в реестре. Ошибка при инсталляции программы.")},
              {empty.path() + "/", QStringLiteral("Нет информации о справочниках.")},
              {QStringLiteral(VANTOREL_INSTALLATION_DIR), QStringLiteral("Нет информации о справочниках.")}}) {
         settings.setUser("path", path);
@@ -231,4 +247,34 @@ TEST(SingleInstance, OneCopyPerExecutableName) {
     ASSERT_TRUE(first.acquired());
     EXPECT_FALSE(TSingleInstance("vantorel-test-copy").acquired());
     EXPECT_TRUE(TSingleInstance("vantorel-renamed-copy").acquired());
+}
+
+TEST_F(MainWindow, F1OpensTheTopicOfTheShownBook) {
+    TfrMain& main = start();
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QTreeWidgetItem* book = topNode(main.tvMainTree, QStringLiteral("Расценки на поверку"));
+    ASSERT_NE(book, nullptr);
+    main.tvMainTree->setCurrentItem(book);
+    QTest::keyClick(main.tvMainTree, Qt::Key_F1);
+    ASSERT_NE(main.helpWindow(), nullptr);
+    EXPECT_EQ(main.helpWindow()->shownTopic(), "TfrMain_Tariff");
+    main.helpWindow()->hide();
+    ui.answers = {TMsgResult::Ok};
+}
+
+TEST(ProgressWindow, TheJobAdvancesTheBarAndClosesTheWindow) {
+    TfrProgressBar progress;
+    progress.setCaption(QStringLiteral("Загрузка документа"));
+    progress.setRange(0, 5);
+    int steps = 0;
+    progress.setJob([&steps](TfrProgressBar& window) {
+        for (int i = 0; i < 5; ++i, ++steps)
+            window.StepProgress();
+    });
+    EXPECT_EQ(progress.exec(), QDialog::Accepted);
+    EXPECT_EQ(steps, 5);
+    EXPECT_EQ(progress.position(), 5);
+    EXPECT_EQ(progress.windowTitle(), QStringLiteral("Загрузка выборки паспортов"));
 }

@@ -54,9 +54,10 @@ TEST_P(PermissionTransitions, FollowTheTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PermissionTransitions,
-                         ::testing::Values(TransitionCase{0, R, 0},      // the same actions: unchanged
+                         ::testing::Values(TransitionCase{0, R, 0}, // the same actions: unchanged
                                            TransitionCase{0, W, 2}, TransitionCase{0, 0, 3},
-                                           TransitionCase{-1, W, 1}, TransitionCase{-1, 0, -1}, // new, then emptied: gone
+                                           TransitionCase{-1, W, 1},
+                                           TransitionCase{-1, 0, -1}, // new, then emptied: gone
                                            TransitionCase{2, W, 2}, TransitionCase{2, 0, 3},
                                            TransitionCase{3, R, 2}, TransitionCase{3, 0, 3}));
 
@@ -93,7 +94,8 @@ protected:
     void SetUp() override {
         connection.results = {
             TScriptedResult{{{"id", T::Integer, 0}, {"tablename", T::String, 50}},
-                            {{1, "tRoletMiTypes"}, {2, "tRoleMMState"}, {2 << 16, "tRoleGrants"}}, {}},
+                            {{1, "tRoletMiTypes"}, {2, "tRoleMMState"}, {2 << 16, "tRoleGrants"}},
+                            {}},
             // actions of the tables, the last registered first
             TScriptedResult{{{"name", T::String, 50}}, {{"read"}}, {}},
             TScriptedResult{{{"name", T::String, 50}}, {{"read"}, {"add"}}, {}},
@@ -128,13 +130,17 @@ TEST_F(RbacStatements, RegisteredTablesAreReadOnce) {
 
 TEST_F(RbacStatements, PermissionQueries) {
     EXPECT_EQ(rbac->BuildPermissionsQuery({2, 3}, {10, 11}, 1),
-              "SELECT InkId As Id,1 AS TableId,sum(cast(w as int)) as w,sum(cast(r as int)) as r FROM tRoletMiTypes "
+              "SELECT InkId As Id,1 AS TableId,sum(cast(w as int)) as w,sum(cast(r as int)) as r FROM "
+              "tRoletMiTypes "
               "WHERE inkRole in( 2,3) and InkId in(10,11) group by InkId order by TableId, Id");
     EXPECT_EQ(rbac->BuildPermissionsQuery({2}, {}, -1),
-              " SELECT InkId As Id,131072 AS TableId, 0 as w,sum(cast(r as int)) as r, 0 as a FROM tRoleGrants WHERE "
-              "inkRole in( 2) group by InkId\n union \n SELECT InkId As Id,2 AS TableId, 0 as w,sum(cast(r as int)) as r,sum(cast(a as int)) as a FROM "
+              " SELECT InkId As Id,131072 AS TableId, 0 as w,sum(cast(r as int)) as r, 0 as a FROM "
+              "tRoleGrants WHERE "
+              "inkRole in( 2) group by InkId\n union \n SELECT InkId As Id,2 AS TableId, 0 as w,sum(cast(r "
+              "as int)) as r,sum(cast(a as int)) as a FROM "
               "tRoleMMState WHERE inkRole in( 2) group by InkId\n union \n SELECT InkId As Id,1 AS "
-              "TableId,sum(cast(w as int)) as w,sum(cast(r as int)) as r, 0 as a FROM tRoletMiTypes WHERE inkRole in( "
+              "TableId,sum(cast(w as int)) as w,sum(cast(r as int)) as r, 0 as a FROM tRoletMiTypes WHERE "
+              "inkRole in( "
               "2) group by InkId order by TableId, Id");
     EXPECT_ANY_THROW(rbac->BuildPermissionsQuery({2}, {}, 7));
 }
@@ -143,8 +149,10 @@ TEST_F(RbacStatements, UserPermissionsAreTheUnionOfTheRolesSums) {
     connection.results = {
         TScriptedResult{{{"id", T::Integer, 0}}, {{2}}, {}},
         TScriptedResult{{{"InkRole", T::Integer, 0}}, {{2}, {3}}, {}},
-        TScriptedResult{{{"Id", T::Integer, 0}, {"TableId", T::Integer, 0}, {"w", T::Integer, 0}, {"r", T::Integer, 0}},
-                        {{10, 1, 1, 2}, {11, 1, 0, 0}, {12, 1, 0, 1}}, {}},
+        TScriptedResult{
+            {{"Id", T::Integer, 0}, {"TableId", T::Integer, 0}, {"w", T::Integer, 0}, {"r", T::Integer, 0}},
+            {{10, 1, 1, 2}, {11, 1, 0, 0}, {12, 1, 0, 1}},
+            {}},
     };
     TPermissionCollection collection;
     ASSERT_TRUE(rbac->LoadUserPermissions(" O'Brien ", &collection));
