@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
 
     const QString screenshot = screenshotFile(QCoreApplication::arguments());
     if (!screenshot.isEmpty()) {
-        QObject::connect(&frMain, &TfrMain::bookRequested, &frMain, [&frMain, screenshot] {
+        QObject::connect(&frMain, &TfrMain::bookOpened, &frMain, [&frMain, screenshot] {
             static bool taken = false;
             if (taken)
                 return;

@@ -13,6 +13,8 @@
 #include "TextHelpers.h"
 #include "TfPasswordDlg.h"
 #include "TfrWaitingForm.h"
+
+#include <QGroupBox>
 #include "TreeHelpers.h"
 
 #include <QApplication>
@@ -26,6 +28,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
 #include <functional>
 
 namespace {
@@ -65,6 +68,8 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
                                         style()->standardIcon(QStyle::SP_DirIcon)});
     Panel3 = new QWidget(splitter);
     Panel3->setObjectName(QStringLiteral("Panel3"));
+    auto* viewLayout = new QVBoxLayout(Panel3);
+    viewLayout->setContentsMargins(0, 0, 0, 0);
     splitter->addWidget(tvMainTree);
     splitter->addWidget(Panel3);
     splitter->setStretchFactor(1, 1);
@@ -72,6 +77,16 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     setCentralWidget(splitter);
 
     FrxmdData.setObjectName(QStringLiteral("FrxmdData"));
+    FParamNames.setObjectName(QStringLiteral("FParamNames"));
+    FIntervalCycles.setObjectName(QStringLiteral("FIntervalCycles"));
+    m_viewEvents.afterScroll = [this](TMemoryData&) { showRowButtons(); };
+    // Lookup lists into v_MSUL views hide deleted entries only while a record is being edited.
+    connect(&FrxmdData, &TMemoryData::stateChanged, this, [this] {
+        if (!FViewBox)
+            return;
+        for (TMemoryData* list : FViewBox->findChildren<TMemoryData*>(QStringLiteral("msulLookup")))
+            list->refilter();
+    });
     buildMenus();
     connect(tvMainTree, &QTreeWidget::currentItemChanged, this, [this] { selectionChanged(); });
     connect(tvMainTree, &QWidget::customContextMenuRequested, this, &TfrMain::showContextMenu);
@@ -102,12 +117,18 @@ void TfrMain::buildMenus() {
     miSubTrees = popupMenu->addAction(QStringLiteral("Подчиненные записи"));
     miSubTrees->setObjectName(QStringLiteral("miSubTrees"));
     connect(miProp, &QAction::triggered, this, [this] {
-        FShowSubordinates = false;
-        Q_EMIT bookRequested(tvMainTree->currentItem(), true);
+        try {
+            LoadBookData(true, false);
+        } catch (const std::exception& e) {
+            showViewError(e);
+        }
     });
     connect(miSubTrees, &QAction::triggered, this, [this] {
-        FShowSubordinates = true;
-        Q_EMIT bookRequested(tvMainTree->currentItem(), false);
+        try {
+            LoadBookData(false, false);
+        } catch (const std::exception& e) {
+            showViewError(e);
+        }
     });
 }
 
@@ -409,18 +430,18 @@ void TfrMain::ReloadPermittedBranches() {
             ReloadBranch(node);
     }
     if (tvMainTree->currentItem())
-        Q_EMIT bookRequested(tvMainTree->currentItem(), !FShowSubordinates);
+        OpenSelectedBook();
 }
 
 void TfrMain::selectionChanged() {
-    QTreeWidgetItem* node = tvMainTree->currentItem();
-    if (!node)
-        return;
-    FFilterText.clear();
-    FCurrentNode = node;
-    FShowSubordinates = true;
-    Q_EMIT bookRequested(node, false);
+    try {
+        OpenSelectedBook();
+    } catch (const std::exception& e) {
+        showViewError(e);
+    }
 }
+
+void TfrMain::showViewError(const std::exception& error) { errorBox(errorMessage(error)); }
 
 // ---- context menu, keys, help ----
 

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "TDBNavigator.h"
 #include "TMemoryData.h"
 
 #include <QMainWindow>
 #include <memory>
 
+class QGroupBox;
+class QLineEdit;
 class QMenu;
+class TDBGrid;
+class TListFilterFrame;
 class QAction;
 class QTreeWidget;
 #include <QTreeWidgetItem>
@@ -41,6 +46,26 @@ public:
     // The row-permission table of a hierarchical book's node, -1 for none.
     qint32 permissionTableOf(QTreeWidgetItem* node) const;
 
+    // ---- the view of the selected book ----
+    void OpenSelectedBook();
+    bool BuildBookView(QTreeWidgetItem* node);
+    void LoadBookData(bool ownRecord, bool keepPosition);
+    void RefreshCurrentRecord(TDbAttrCollection* book, qint32 id);
+    void LoadLinkRef(const QString& table);
+    // The callback of the filter frames: the condition the list is read with.
+    void applyFilter(const QString& condition);
+    // The specialised editor named by a layout's added_ctrl; empty for an unknown name.
+    static QString editorByName(const QString& name);
+
+    QGroupBox* FViewBox = nullptr;
+    TDBGrid* FGrid = nullptr;
+    TDBNavigator* FNavigator = nullptr;
+    QLineEdit* FTemplateEdit = nullptr;
+    TListFilterFrame* FFilterFrame = nullptr;
+    TDBNavigator::Buttons FVisibleButtons;
+    TMemoryData FParamNames;
+    TMemoryData FIntervalCycles;
+
     // The context menu a node gets, null for none (book nodes).
     QMenu* contextMenuFor(QTreeWidgetItem* node);
     // The help topic for the window that is active.
@@ -65,8 +90,8 @@ public:
     TMyRxMemoryData FrxmdData;
 
 Q_SIGNALS:
-    // The selected book is to be shown: of the node's own record, or the records below it.
-    void bookRequested(QTreeWidgetItem* node, bool ownRecord);
+    // A book's view was built and loaded.
+    void bookOpened();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -81,9 +106,15 @@ private:
     void selectionChanged();
     void showContextMenu(const QPoint& position);
     void showHelp(const QString& topic);
+    void installFieldChecks();
+    void showRowButtons();
+    qint32 rowPermissionTable(const TDbAttrCollection* book) const;
+    void showViewError(const std::exception& error);
 
     TfPasswordDlg& m_passwordDialog;
     QStringList m_arguments;
     std::unique_ptr<THelpWindow> m_help;
     const QEvent* m_lastHelpKey = nullptr;
+    // The view's own notifications of FrxmdData (the row change), detached while it loads.
+    TDataSetEvents m_viewEvents;
 };

@@ -254,10 +254,20 @@ void TDbUtilsClass::loadFromDataSet(TMemoryData* target, TDbQuery* source) {
 void TDbUtilsClass::loadQuery(TMemoryData& target, const QString& sql) {
     const std::unique_ptr<TDbQuery> query = openQuery(sql);
     ControlsDisabled suspended(target);
-    copyStructure(target, *query, true);
-    plainFieldTypes(target);
+    copyQueryStructure(target, *query);
     target.open();
     copyRows(target, *query);
+}
+
+void TDbUtilsClass::copyQueryStructure(TMemoryData& target, const TDbQuery& query) {
+    ControlsDisabled suspended(target);
+    copyStructure(target, query, true);
+    plainFieldTypes(target);
+}
+
+void TDbUtilsClass::appendQueryRows(TMemoryData& target, TDbQuery& query) {
+    ControlsDisabled suspended(target);
+    copyRows(target, query);
 }
 
 void TDbUtilsClass::plainFieldTypes(TMemoryData& target) {

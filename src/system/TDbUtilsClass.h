@@ -44,6 +44,11 @@ public:
     // Grids keep their own tables in the same record-set type.
     void loadQueryToTable(TMemoryData& table, const QString& sql) { loadQuery(table, sql); }
     static void plainFieldTypes(TMemoryData& target);
+    // The two halves of loadQuery, for callers that turn some fields into calculated or lookup
+    // fields in between: the closed target gets the query's structure with plain field types, then
+    // the open target gets every row.
+    static void copyQueryStructure(TMemoryData& target, const TDbQuery& query);
+    static void appendQueryRows(TMemoryData& target, TDbQuery& query);
     static void mergeRecord(TMemoryData& target, TDbQuery& source, const QString& keyField,
                             bool overrideReadOnly);
     void refreshRecord(TMemoryData& table, const QString& sql, const QString& keyField, const QVariant& id);
@@ -82,6 +87,8 @@ public:
     virtual QString quoteIdentifier(const QString& name) const = 0;
     // A type of the descriptions (written for SQL Server) as this server names it.
     virtual QString sqlType(const QString& type) const = 0;
+    // The same SELECT answering no rows but all its columns.
+    virtual QString withoutRows(const QString& select) const = 0;
     virtual TDbErrorKind classifyError(const EDBException& error) const = 0;
     // Puts the text into the connection's context value, where the server's own code reads it.
     virtual QString contextInfoQuery(const QString& text) const = 0;

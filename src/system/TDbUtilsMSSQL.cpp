@@ -170,3 +170,11 @@ QString TDbUtilsMSSQL::compatibilityQuery(int major, int minor, int release, int
            QStringLiteral(" @sftcmp_id = @sftcmp_id output ") +
            QStringLiteral(" select @sftcmp_id as Permision ");
 }
+
+QString TDbUtilsMSSQL::withoutRows(const QString& select) const {
+    const qsizetype at = select.indexOf(QLatin1String("select"), 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return select;
+    QString text = select;
+    return text.replace(at, 6, QStringLiteral("select top 0"));
+}

@@ -21,6 +21,7 @@ public:
     QString binaryLiteral(const QByteArray& bytes) const override;
     QString quoteIdentifier(const QString& name) const override;
     QString sqlType(const QString& type) const override;
+    QString withoutRows(const QString& select) const override;
     TDbErrorKind classifyError(const EDBException& error) const override;
     QString contextInfoQuery(const QString& text) const override;
     QString columnPermissionsQuery(const QStringList& tables) const override;

@@ -187,3 +187,5 @@ QString TDbUtilsPostgres::compatibilityQuery(int major, int minor, int release, 
         .arg(release)
         .arg(build);
 }
+
+QString TDbUtilsPostgres::withoutRows(const QString& select) const { return select + QStringLiteral(" LIMIT 0"); }

@@ -4,6 +4,7 @@
 #include "EError.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 struct TMemoryData::Row {
     std::vector<QVariant> values;
@@ -87,6 +88,12 @@ void TMemoryData::removeField(TField* field) {
     ++m_changeCount;
     if (notifying())
         Q_EMIT structureChanged();
+}
+
+void TMemoryData::setFieldKind(TField* field, TFieldKind kind) {
+    checkInactive();
+    field->m_kind = kind;
+    ++m_changeCount;
 }
 
 void TMemoryData::clearFields() {
@@ -576,6 +583,27 @@ void TMemoryData::deleteRecord() {
     setState(TDataSetState::Browse);
     fire(m_events.afterDelete);
     fire(m_events.afterScroll);
+}
+
+void TMemoryData::removeRows(const std::function<bool(int recNo)>& keep) {
+    checkBrowseMode();
+    std::unordered_set<Row*> gone;
+    for (int i = 0; i < recordCount(); ++i) {
+        if (!keep(i + 1))
+            gone.insert(m_view[std::size_t(i)]);
+    }
+    if (gone.empty())
+        return;
+    std::erase_if(m_view, [&gone](Row* row) { return gone.count(row) > 0; });
+    std::erase_if(m_rows, [&gone](const auto& row) { return gone.count(row.get()) > 0; });
+    m_current = isEmpty() ? -1 : 0;
+    m_bof = true;
+    m_eof = isEmpty();
+    touched();
+    if (notifying()) {
+        Q_EMIT dataReset();
+        Q_EMIT currentChanged(recNo());
+    }
 }
 
 void TMemoryData::appendRecord(const QVariantList& values) {

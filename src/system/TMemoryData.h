@@ -27,6 +27,8 @@ public:
     // Structure
     TField* addField(const QString& name, TFieldType type, int size = 0, TFieldKind kind = TFieldKind::Data);
     void removeField(TField* field);
+    // Turns a field of a closed record set into a calculated or lookup field, keeping its place.
+    void setFieldKind(TField* field, TFieldKind kind);
     void clearFields();
     int fieldCount() const { return int(m_fields.size()); }
     TField* field(int i) const { return m_fields.at(std::size_t(i)).get(); }
@@ -68,6 +70,8 @@ public:
     void post();
     void cancel();
     void deleteRecord();
+    // Removes, in one sweep and without notifications, every row whose 1-based number keep rejects.
+    void removeRows(const std::function<bool(int recNo)>& keep);
     // Appends a row with values for the data fields in field order, as append + assignments + post.
     void appendRecord(const QVariantList& values);
 

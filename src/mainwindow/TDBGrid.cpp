@@ -1,0 +1,125 @@
+#include "TDBGrid.h"
+
+#include "EAbort.h"
+#include "OrtaUtils.h"
+#include "TMemoryData.h"
+#include "TMemoryDataModel.h"
+#include "TOrtaSettings.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Paints computed columns in red.
+class RedColumnsDelegate : public QStyledItemDelegate {
+public:
+    explicit RedColumnsDelegate(TDBGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (m_grid->isColumnRed(index.column()))
+            option->palette.setColor(QPalette::Text, Qt::red);
+    }
+
+private:
+    TDBGrid* m_grid;
+};
+
+QString layoutKey(const QString& gridName) { return QStringLiteral("Grids/") + gridName; }
+
+} // namespace
+
+TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_data(data) {
+    m_model = new TMemoryDataModel(data, this);
+    m_model->setErrorHandler([](const EError& e) { errorBox(e.message()); });
+    setModel(m_model);
+    setItemDelegate(new RedColumnsDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    // One row height for all: no measuring of every row in big books.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setMinimumWidth(24);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultSectionSize(140);
+    connect(data, &TMemoryData::currentChanged, this, &TDBGrid::followRecordSet);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (m_following || !current.isValid() || m_data->recNo() == current.row() + 1)
+                    return;
+                try {
+                    m_data->setRecNo(current.row() + 1);
+                } catch (const EAbort&) {
+                } catch (const std::exception& e) {
+                    errorBox(errorMessage(e));
+                }
+            });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { followRecordSet(m_data->recNo()); });
+}
+
+void TDBGrid::followRecordSet(int recNo) {
+    if (recNo < 1 || recNo > m_model->rowCount())
+        return;
+    m_following = true;
+    const int column = currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndexAt(0);
+    setCurrentIndex(m_model->index(recNo - 1, std::max(column, 0)));
+    m_following = false;
+}
+
+int TDBGrid::columnOfField(const QString& fieldName) const {
+    for (int c = m_model->columnCount() - 1; c >= 0; --c) {
+        if (m_data->field(c)->fieldName().compare(fieldName, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return -1;
+}
+
+void TDBGrid::setColumnRed(int column, bool red) {
+    if (red)
+        m_redColumns.insert(column);
+    else
+        m_redColumns.erase(column);
+}
+
+void TDBGrid::saveLayout() const {
+    if (objectName().isEmpty() || m_model->columnCount() == 0)
+        return;
+    QStringList columns;
+    const QHeaderView* header = horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (header->isSectionHidden(logical))
+            continue;
+        columns << m_data->field(logical)->fieldName() + QLatin1Char(':') + QString::number(header->sectionSize(logical));
+    }
+    try {
+        TOrtaSettings::setValue(TOrtaSettings::Scope::User, layoutKey(objectName()), columns.join(QLatin1Char(';')));
+    } catch (const std::exception&) {
+        // A layout that cannot be kept is no reason to stop the user's work.
+    }
+}
+
+void TDBGrid::restoreLayout() {
+    const QString stored = TOrtaSettings::value(TOrtaSettings::Scope::User, layoutKey(objectName()));
+    if (stored.isEmpty())
+        return;
+    QHeaderView* header = horizontalHeader();
+    int visual = 0;
+    for (const QString& entry : stored.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString name = entry.section(QLatin1Char(':'), 0, 0);
+        const int width = entry.section(QLatin1Char(':'), 1, 1).toInt();
+        const TField* field = m_data->findField(name);
+        if (!field)
+            continue;
+        const int logical = field->index();
+        header->moveSection(header->visualIndex(logical), visual++);
+        if (width > 0)
+            header->resizeSection(logical, width);
+    }
+}
