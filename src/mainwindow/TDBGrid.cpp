@@ -94,9 +94,9 @@ void TDBGrid::saveLayout() const {
     const QHeaderView* header = horizontalHeader();
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
-        if (header->isSectionHidden(logical))
-            continue;
-        columns << m_data->field(logical)->fieldName() + QLatin1Char(':') + QString::number(header->sectionSize(logical));
+        // Hidden columns keep their place too; their width is not theirs to keep.
+        const int width = header->isSectionHidden(logical) ? 0 : header->sectionSize(logical);
+        columns << m_data->field(logical)->fieldName() + QLatin1Char(':') + QString::number(width);
     }
     try {
         TOrtaSettings::setValue(TOrtaSettings::Scope::User, layoutKey(objectName()), columns.join(QLatin1Char(';')));
