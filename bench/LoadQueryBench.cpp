@@ -3,6 +3,7 @@
 #include "BenchSupport.h"
 #include "TDbUtilsClass.h"
 #include "TMemoryData.h"
+#include "TdmDataBase.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,5 +43,6 @@ int main(int argc, char** argv) {
         "rows: %d\nloadQuery into a memory record set: %.1f ms\nthe same rows through Qt SQL alone: %.1f ms\n"
         "psql to /dev/null: %.1f ms (ratio %.2f)\npsql unaligned to /dev/null: %.1f ms (ratio %.2f)\n",
         rows, bestLoad, bestFetch, raw, bestLoad / raw, unaligned, bestLoad / unaligned);
+    TdmDataBase::instance().setConnection(nullptr); // before Qt's own statics
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
 #include "TMemoryData.h"
+#include "TdmDataBase.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,5 +43,6 @@ int main(int argc, char** argv) {
                 "psql unaligned to /dev/null: %.1f ms (ratio %.2f)\n",
                 items, bestFetch, bestTotal - bestFetch, bestTotal, raw, bestTotal / raw, unaligned,
                 bestTotal / unaligned);
+    TdmDataBase::instance().setConnection(nullptr); // before Qt's own statics
     return 0;
 }

@@ -71,5 +71,7 @@ int main(int argc, char* argv[]) {
     frMain.show();
     const int result = QApplication::exec();
     TUserInteraction::install(nullptr);
+    // The connection goes before Qt's own statics, which it needs to close.
+    TdmDataBase::instance().setConnection(nullptr);
     return result;
 }

@@ -28,7 +28,9 @@ private:
     TDBGrid* m_grid;
 };
 
-QString layoutKey(const QString& gridName) { return QStringLiteral("Grids/") + gridName; }
+QString layoutKey(const QString& gridName) {
+    return QStringLiteral("Grids/") + gridName;
+}
 
 } // namespace
 
@@ -67,7 +69,8 @@ void TDBGrid::followRecordSet(int recNo) {
     if (recNo < 1 || recNo > m_model->rowCount())
         return;
     m_following = true;
-    const int column = currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndexAt(0);
+    const int column =
+        currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndexAt(0);
     setCurrentIndex(m_model->index(recNo - 1, std::max(column, 0)));
     m_following = false;
 }
@@ -99,7 +102,8 @@ void TDBGrid::saveLayout() const {
         columns << m_data->field(logical)->fieldName() + QLatin1Char(':') + QString::number(width);
     }
     try {
-        TOrtaSettings::setValue(TOrtaSettings::Scope::User, layoutKey(objectName()), columns.join(QLatin1Char(';')));
+        TOrtaSettings::setValue(TOrtaSettings::Scope::User, layoutKey(objectName()),
+                                columns.join(QLatin1Char(';')));
     } catch (const std::exception&) {
         // A layout that cannot be kept is no reason to stop the user's work.
     }

@@ -6,7 +6,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-TListFilterFrame::TListFilterFrame(const QString& title, const QStringList& options, int initial, QWidget* parent)
+TListFilterFrame::TListFilterFrame(const QString& title, const QStringList& options, int initial,
+                                   QWidget* parent)
     : QFrame(parent) {
     rdgrpStatus = new QGroupBox(title, this);
     rdgrpStatus->setObjectName(QStringLiteral("rdgrpStatus"));
@@ -38,7 +39,9 @@ void TListFilterFrame::choose(int option) {
         b->setChecked(true);
 }
 
-int TListFilterFrame::chosen() const { return m_options->checkedId(); }
+int TListFilterFrame::chosen() const {
+    return m_options->checkedId();
+}
 
 void TListFilterFrame::btApplyFilterClick() {
     if (beforeApply)

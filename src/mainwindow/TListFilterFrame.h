@@ -13,7 +13,8 @@ class TListFilterFrame : public QFrame {
     Q_OBJECT
 
 public:
-    using Callback = std::function<void(QWidget* mainWindow, TListFilterFrame* frame, const QString& condition)>;
+    using Callback =
+        std::function<void(QWidget* mainWindow, TListFilterFrame* frame, const QString& condition)>;
 
     // The button is enabled exactly when a callback is given.
     void InitFilter(Callback callback, QWidget* mainWindow);

@@ -1,9 +1,10 @@
 #include "TORDERSFilterFrame.h"
 
 TORDERSFilterFrame::TORDERSFilterFrame(QWidget* parent)
-    : TListFilterFrame(QStringLiteral("Фильтрация списка заявок"),
-                       {QStringLiteral("Активные заявки"), QStringLiteral("Закрытые заявки"), QStringLiteral("Все")}, All,
-                       parent) {
+    : TListFilterFrame(
+          QStringLiteral("Фильтрация списка заявок"),
+          {QStringLiteral("Активные заявки"), QStringLiteral("Закрытые заявки"), QStringLiteral("Все")}, All,
+          parent) {
     setObjectName(QStringLiteral("ORDERSFilterFrame"));
 }
 

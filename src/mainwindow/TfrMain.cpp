@@ -14,8 +14,8 @@
 #include "TfPasswordDlg.h"
 #include "TfrWaitingForm.h"
 
-#include <QGroupBox>
 #include "TreeHelpers.h"
+#include <QGroupBox>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -79,7 +79,9 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     FrxmdData.setObjectName(QStringLiteral("FrxmdData"));
     FParamNames.setObjectName(QStringLiteral("FParamNames"));
     FIntervalCycles.setObjectName(QStringLiteral("FIntervalCycles"));
-    m_viewEvents.afterScroll = [this](TMemoryData&) { showRowButtons(); };
+    m_viewEvents.afterScroll = [this](TMemoryData&) {
+        showRowButtons();
+    };
     // Lookup lists into v_MSUL views hide deleted entries only while a record is being edited.
     connect(&FrxmdData, &TMemoryData::stateChanged, this, [this] {
         if (!FViewBox)
@@ -441,7 +443,9 @@ void TfrMain::selectionChanged() {
     }
 }
 
-void TfrMain::showViewError(const std::exception& error) { errorBox(errorMessage(error)); }
+void TfrMain::showViewError(const std::exception& error) {
+    errorBox(errorMessage(error));
+}
 
 // ---- context menu, keys, help ----
 

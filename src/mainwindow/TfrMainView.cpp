@@ -32,14 +32,17 @@ QString attributeAt(const TXmlElement& element, int n) {
 }
 
 QRect boundsOf(const TXmlElement& element) {
-    return QRect(strToInt(attributeAt(element, 4)), strToInt(attributeAt(element, 5)), strToInt(attributeAt(element, 6)),
-                 strToInt(attributeAt(element, 7)));
+    return QRect(strToInt(attributeAt(element, 4)), strToInt(attributeAt(element, 5)),
+                 strToInt(attributeAt(element, 6)), strToInt(attributeAt(element, 7)));
 }
 
-bool isTable(const QString& table, const char* name) { return sameText(table, QString::fromLatin1(name)); }
+bool isTable(const QString& table, const char* name) {
+    return sameText(table, QString::fromLatin1(name));
+}
 
 bool isFilteredList(const QString& table) {
-    return isTable(table, "MSUL_DEVICE_TYPE") || isTable(table, "MSUL_CALIBRATION_ORDERS") || isTable(table, "Tariff");
+    return isTable(table, "MSUL_DEVICE_TYPE") || isTable(table, "MSUL_CALIBRATION_ORDERS") ||
+           isTable(table, "Tariff");
 }
 
 // The view's parts while a layout is read: each group box and panel made last is the current one.
@@ -58,7 +61,8 @@ QWidget* makePanel(LayoutParts& parts, const QString& name) {
 }
 
 // The joined captions of a side list by key, for the computed column of a book.
-std::unordered_map<qint32, QString> joinedNames(TMemoryData& list, const QString& keyField, const QString& nameField) {
+std::unordered_map<qint32, QString> joinedNames(TMemoryData& list, const QString& keyField,
+                                                const QString& nameField) {
     std::unordered_map<qint32, QString> names;
     const TField* key = list.findField(keyField);
     const TField* name = list.findField(nameField);
@@ -76,9 +80,9 @@ std::unordered_map<qint32, QString> joinedNames(TMemoryData& list, const QString
 } // namespace
 
 QString TfrMain::editorByName(const QString& name) {
-    static const QStringList registry{"frMiType",  "frMsrUnit", "frBlockType", "frModuleType",
-                                      "frMoveStates", "frIntervalCycle", "frVrfOrg", "frTariff",
-                                      "frEmployees", "frCUSTOMER", "frDEVICE"};
+    static const QStringList registry{"frMiType",     "frMsrUnit",       "frBlockType", "frModuleType",
+                                      "frMoveStates", "frIntervalCycle", "frVrfOrg",    "frTariff",
+                                      "frEmployees",  "frCUSTOMER",      "frDEVICE"};
     for (const QString& entry : registry) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;
@@ -87,8 +91,9 @@ QString TfrMain::editorByName(const QString& name) {
 }
 
 qint32 TfrMain::rowPermissionTable(const TDbAttrCollection* book) const {
-    return book && TUser::current() ? TUser::current()->FindPermissionTable(QStringLiteral("tRole") + book->mainTableName())
-                                    : -1;
+    return book && TUser::current()
+               ? TUser::current()->FindPermissionTable(QStringLiteral("tRole") + book->mainTableName())
+               : -1;
 }
 
 void TfrMain::OpenSelectedBook() {
@@ -121,15 +126,17 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
     if (!book || book->count() == 0)
         return false;
     const QString table = book->items(0)->tableName;
-    const QString object = isTable(table, "tRoles") || isTable(table, "UserInfo") ? QStringLiteral("Работа с разрешениями")
-                                                                                  : QStringLiteral("Работа со справочниками");
+    const QString object = isTable(table, "tRoles") || isTable(table, "UserInfo")
+                               ? QStringLiteral("Работа с разрешениями")
+                               : QStringLiteral("Работа со справочниками");
     TUser* user = TUser::current();
     if (!user || !user->HasStaticPermission(object, QStringLiteral("read")))
         return false;
     const bool mayModify = user->HasStaticPermission(object, QStringLiteral("modify"));
 
     const QDir layouts(resolvePath(FAppPath + QStringLiteral("DynamicReferenceBooks\\Xml\\")));
-    if (!layouts.exists() || layouts.entryList({QStringLiteral("*.xml"), QStringLiteral("*.XML")}, QDir::Files).isEmpty())
+    if (!layouts.exists() ||
+        layouts.entryList({QStringLiteral("*.xml"), QStringLiteral("*.XML")}, QDir::Files).isEmpty())
         return false;
     QTreeWidgetItem* layoutNode = book->isHierarchical() ? RootOf(node) : node;
     TXmlDocument layout;
@@ -175,9 +182,11 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
                 bottomLayout->setContentsMargins(0, 0, 0, 0);
                 parts.groupLayout->addWidget(parts.bottom);
             }
-        } else if (sameText(kind, QStringLiteral("TButtonMerge")) || sameText(kind, QStringLiteral("TButton"))) {
+        } else if (sameText(kind, QStringLiteral("TButtonMerge")) ||
+                   sameText(kind, QStringLiteral("TButton"))) {
             const bool merge = sameText(kind, QStringLiteral("TButtonMerge"));
-            auto* button = new QPushButton(merge ? QStringLiteral("Обьеденить") : caption, parts.top ? parts.top : parts.group);
+            auto* button = new QPushButton(merge ? QStringLiteral("Обьеденить") : caption,
+                                           parts.top ? parts.top : parts.group);
             button->setObjectName(merge ? QStringLiteral("btnMerge") : name);
             button->setGeometry(boundsOf(element));
         } else if (sameText(kind, QStringLiteral("TLabel"))) {
@@ -191,8 +200,8 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
             FTemplateEdit->setObjectName(QStringLiteral("FTemplateEdit"));
             FTemplateEdit->setGeometry(boundsOf(element));
             if (!installPath().isEmpty())
-                FTemplateEdit->setText(
-                    QDir::toNativeSeparators(resolvePath(installPath() + QStringLiteral("XLTemplates\\Справочники.xlt"))));
+                FTemplateEdit->setText(QDir::toNativeSeparators(
+                    resolvePath(installPath() + QStringLiteral("XLTemplates\\Справочники.xlt"))));
         } else if (sameText(kind, QStringLiteral("TDBGrid"))) {
             if (name == QLatin1String("dfTechGrid") || name == QLatin1String("dfPspGrid") || !parts.client)
                 continue;
@@ -206,7 +215,8 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
             parts.bottom->layout()->addWidget(FNavigator);
             FVisibleButtons = TDBNavigator::allButtons();
             if (element.attributes.size() >= 10 &&
-                element.attributes.at(9).first.compare(QLatin1String("excludeButtons"), Qt::CaseInsensitive) == 0) {
+                element.attributes.at(9).first.compare(QLatin1String("excludeButtons"),
+                                                       Qt::CaseInsensitive) == 0) {
                 for (const QString& excluded : element.attributes.at(9).second.split(QLatin1Char(','))) {
                     TDBNavigator::Button b;
                     if (TDBNavigator::buttonByName(excluded, b))
@@ -247,9 +257,11 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
             if (FGrid)
                 FGrid->saveLayout();
         };
-        FFilterFrame->InitFilter([](QWidget* main, TListFilterFrame*,
-                                    const QString& condition) { static_cast<TfrMain*>(main)->applyFilter(condition); },
-                                 this);
+        FFilterFrame->InitFilter(
+            [](QWidget* main, TListFilterFrame*, const QString& condition) {
+                static_cast<TfrMain*>(main)->applyFilter(condition);
+            },
+            this);
         if (parts.top) {
             auto* topLayout = new QVBoxLayout(parts.top);
             topLayout->setContentsMargins(0, 0, 0, 0);
@@ -297,7 +309,8 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
         else if (!FCurrentNode->parent())
             where = table + QStringLiteral(".ParentId is NULL");
         else if (book->isMsul)
-            where = table + QStringLiteral(".ParentId=") + item->fieldValue(QStringLiteral("ENTITY_ID")).toString();
+            where = table + QStringLiteral(".ParentId=") +
+                    item->fieldValue(QStringLiteral("ENTITY_ID")).toString();
         else
             where = table + QStringLiteral(".ParentId=") + QString::number(item->id());
     }
@@ -340,7 +353,8 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
                 if (msul) {
                     list->setObjectName(QStringLiteral("msulLookup"));
                     list->setFilter([this](TMemoryData& l) {
-                        return !FrxmdData.isEditing() || l.fieldByName(QStringLiteral("Deletion_ID"))->isNull();
+                        return !FrxmdData.isEditing() ||
+                               l.fieldByName(QStringLiteral("Deletion_ID"))->isNull();
                     });
                     list->setFiltered(true);
                 }
@@ -359,7 +373,8 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
         if (permissions != -1 && id) {
             TUser* user = TUser::current();
             FrxmdData.removeRows([&](int recNo) {
-                return TActions::has(user->GetRowPermissions(permissions, FrxmdData.valueAt(recNo, id).toInt()), 'r');
+                return TActions::has(
+                    user->GetRowPermissions(permissions, FrxmdData.valueAt(recNo, id).toInt()), 'r');
             });
         }
         LoadLinkRef(table);
@@ -401,8 +416,8 @@ void TfrMain::RefreshCurrentRecord(TDbAttrCollection* book, qint32 id) {
         const TDataSetEvents& events;
         ~Reattach() { data.setEvents(events); }
     } reattach{FrxmdData, saved};
-    const std::unique_ptr<TDbQuery> query = TDbUtilsClass::getInstance()->openQuery(
-        book->sqlSelectWhere(book->mainTableName() + QLatin1Char('.') + key + QLatin1Char('=') + QString::number(id)));
+    const std::unique_ptr<TDbQuery> query = TDbUtilsClass::getInstance()->openQuery(book->sqlSelectWhere(
+        book->mainTableName() + QLatin1Char('.') + key + QLatin1Char('=') + QString::number(id)));
     TDbUtilsClass::mergeRecord(FrxmdData, *query, key, false);
 }
 
@@ -411,15 +426,17 @@ void TfrMain::LoadLinkRef(const QString& table) {
     QString sql, listKey, listName, computed;
     if (isTable(table, "MsrUnit")) {
         list = &FParamNames;
-        sql = QStringLiteral("SELECT mp.msrunitid, mp.parmnameid, p.sname FROM msrunitparmname mp INNER JOIN msrunit m ON "
-                             "mp.msrunitid=m.id INNER JOIN parmname p ON mp.parmnameid=p.id ORDER BY msrunitid");
+        sql = QStringLiteral(
+            "SELECT mp.msrunitid, mp.parmnameid, p.sname FROM msrunitparmname mp INNER JOIN msrunit m ON "
+            "mp.msrunitid=m.id INNER JOIN parmname p ON mp.parmnameid=p.id ORDER BY msrunitid");
         listKey = QStringLiteral("msrunitid");
         listName = QStringLiteral("SName");
         computed = QStringLiteral("IdParmName");
     } else if (isTable(table, "IntervalRef")) {
         list = &FIntervalCycles;
-        sql = QStringLiteral("SELECT ir.id, ic.Description as fName FROM IntervalRef ir INNER JOIN IntervalCycle ic ON "
-                             "ir.id=ic.IntervalId ORDER BY ir.id");
+        sql = QStringLiteral(
+            "SELECT ir.id, ic.Description as fName FROM IntervalRef ir INNER JOIN IntervalCycle ic ON "
+            "ir.id=ic.IntervalId ORDER BY ir.id");
         listKey = QStringLiteral("id");
         listName = QStringLiteral("fName");
         computed = QStringLiteral("CycleId");

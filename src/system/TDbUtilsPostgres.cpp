@@ -188,4 +188,6 @@ QString TDbUtilsPostgres::compatibilityQuery(int major, int minor, int release, 
         .arg(build);
 }
 
-QString TDbUtilsPostgres::withoutRows(const QString& select) const { return select + QStringLiteral(" LIMIT 0"); }
+QString TDbUtilsPostgres::withoutRows(const QString& select) const {
+    return select + QStringLiteral(" LIMIT 0");
+}

@@ -55,7 +55,8 @@ protected:
         exec("INSERT INTO tMiTypes (id, ParentId, fName, lnkFrmType) VALUES (10, NULL, 'Давление', 1), "
              "(11, 10, 'Манометры', 2), (12, 10, 'Вакуумметры', NULL), (13, NULL, 'Закрытая группа', 1), "
              "(14, NULL, 'Температура', 1)");
-        exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (2, 12, 1, 1), "
+        exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (2, 12, "
+             "1, 1), "
              "(2, 14, 1, 0)");
     }
 
@@ -120,14 +121,17 @@ TEST_F(BookView, HierarchicalBookShowsTopRecordsChildrenOrTheRecordItself) {
     ASSERT_NE(window->FViewBox, nullptr);
     EXPECT_EQ(window->FViewBox->title(), QStringLiteral("Типы средств измерений"));
     EXPECT_EQ(window->FGrid->objectName(), "tMiTypesdfGrid");
-    EXPECT_EQ(visibleColumns(), (QStringList{QStringLiteral("Наименование"), QStringLiteral("Краткое наименование"),
-                                             QStringLiteral("Не является СИ"), QStringLiteral("Примечание"),
-                                             QStringLiteral("Форма паспорта (из справочника)"),
-                                             QStringLiteral("Форма паспорта")}));
-    EXPECT_EQ(rows("FormType"), (QStringList{QStringLiteral("Паспорт"), QStringLiteral("Паспорт")})); // the lookup's text
+    EXPECT_EQ(
+        visibleColumns(),
+        (QStringList{QStringLiteral("Наименование"), QStringLiteral("Краткое наименование"),
+                     QStringLiteral("Не является СИ"), QStringLiteral("Примечание"),
+                     QStringLiteral("Форма паспорта (из справочника)"), QStringLiteral("Форма паспорта")}));
+    EXPECT_EQ(rows("FormType"),
+              (QStringList{QStringLiteral("Паспорт"), QStringLiteral("Паспорт")})); // the lookup's text
     EXPECT_EQ(window->NodeBook(window->FCurrentNode)->EditorClass, "frMiType");
 
-    EXPECT_EQ(open(QStringLiteral("Давление")), (QStringList{QStringLiteral("Вакуумметры"), QStringLiteral("Манометры")}));
+    EXPECT_EQ(open(QStringLiteral("Давление")),
+              (QStringList{QStringLiteral("Вакуумметры"), QStringLiteral("Манометры")}));
     EXPECT_EQ(window->FViewBox->title(), QStringLiteral("Типы средств измерений - Давление"));
     EXPECT_EQ(rows("FormType"), (QStringList{QString(), QStringLiteral("Формуляр")}));
     window->miProp->trigger();
@@ -143,16 +147,16 @@ TEST_F(BookView, NavigatorFollowsLayoutTableAndRowRights) {
     open(QStringLiteral("Давление"));
     ASSERT_NE(window->FNavigator, nullptr);
     // ivanov may insert and update instrument types but not delete them
-    EXPECT_EQ(window->FVisibleButtons, (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast, B::nbInsert, B::nbEdit,
-                                                  B::nbPost, B::nbCancel, B::nbRefresh}));
+    EXPECT_EQ(window->FVisibleButtons, (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast, B::nbInsert,
+                                                   B::nbEdit, B::nbPost, B::nbCancel, B::nbRefresh}));
     window->FrxmdData.locate("fName", QStringLiteral("Манометры"));
     EXPECT_EQ(window->FNavigator->visibleButtons().count(B::nbEdit), 0u); // no 'w' on this row
     window->FrxmdData.locate("fName", QStringLiteral("Вакуумметры"));
     EXPECT_EQ(window->FNavigator->visibleButtons().count(B::nbEdit), 1u);
 
     open(QStringLiteral("Сферы государственного метрологического контроля"), "Code");
-    EXPECT_EQ(window->FNavigator->visibleButtons(), (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast, B::nbPost,
-                                                               B::nbCancel, B::nbRefresh}));
+    EXPECT_EQ(window->FNavigator->visibleButtons(), (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast,
+                                                                B::nbPost, B::nbCancel, B::nbRefresh}));
 }
 
 TEST_F(BookView, ExcludedButtonsAndAUserWhoMayOnlyRead) {
@@ -167,24 +171,29 @@ TEST_F(BookView, ExcludedButtonsAndAUserWhoMayOnlyRead) {
 
     start("admin_test", "admin");
     open(QStringLiteral("Виды поверки"));
-    EXPECT_EQ(window->FNavigator->visibleButtons(), (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast, B::nbEdit,
-                                                               B::nbPost, B::nbCancel, B::nbRefresh}));
+    EXPECT_EQ(window->FNavigator->visibleButtons(),
+              (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast, B::nbEdit, B::nbPost, B::nbCancel,
+                          B::nbRefresh}));
     window.reset();
     TLogin::Logout();
 
     const QString reader = createLogin("reader");
-    exec(QString("GRANT SELECT (\"АРМ Администратора\", \"Работа со справочниками\") ON StaticPermissions TO \"%1\"").arg(reader));
+    exec(QString("GRANT SELECT (\"АРМ Администратора\", \"Работа со справочниками\") ON StaticPermissions TO "
+                 "\"%1\"")
+             .arg(reader));
     exec(QString("GRANT SELECT, INSERT, UPDATE, DELETE ON VrfType TO \"%1\"").arg(reader));
     start(reader, "reader");
     open(QStringLiteral("Виды поверки"));
     ASSERT_NE(window->FNavigator, nullptr);
-    EXPECT_EQ(window->FNavigator->visibleButtons(), (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast}));
+    EXPECT_EQ(window->FNavigator->visibleButtons(),
+              (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast}));
 }
 
 TEST_F(BookView, FilteredListsStartEmptyUntilTheFilterFrameDelivers) {
     exec("INSERT INTO MSUL_DEVICE_TYPE (ID, ENTITY_ID, DEVICE_NAME, LOCAL_FLAG, CENTER_ID) VALUES "
          "(1, 1, 'Манометр', 1, 7), (2, 2, 'Мультиметр', 1, NULL), (3, 3, 'Центральный', 0, NULL)");
-    exec("INSERT INTO MSUL_CALIBRATION_ORDERS (ID, ENTITY_ID, ORDER_NUMBER, CLOSE_DATE) VALUES (1, 1, 'К-1', NULL), "
+    exec("INSERT INTO MSUL_CALIBRATION_ORDERS (ID, ENTITY_ID, ORDER_NUMBER, CLOSE_DATE) VALUES (1, 1, 'К-1', "
+         "NULL), "
          "(2, 2, 'К-2', '2026-01-01')");
     exec("INSERT INTO Tariff (fName, Price) VALUES ('Поверка манометра', 850)");
     start("admin_test", "admin");
@@ -221,7 +230,8 @@ TEST_F(BookView, FilteredListsStartEmptyUntilTheFilterFrameDelivers) {
 }
 
 TEST_F(BookView, ComputedColumnsOfUnitsAndIntervals) {
-    exec("INSERT INTO ParmName (id, sName, fName) VALUES (1, 'P', 'Давление'), (2, 'Pабс', 'Давление абсолютное')");
+    exec("INSERT INTO ParmName (id, sName, fName) VALUES (1, 'P', 'Давление'), (2, 'Pабс', 'Давление "
+         "абсолютное')");
     exec("INSERT INTO MsrUnit (id, sName, fName) VALUES (1, 'кПа', 'килопаскаль'), (2, 'мм', 'миллиметр')");
     exec("INSERT INTO MsrUnitParmName (MsrUnitId, ParmNameId) VALUES (1, 1), (1, 2)");
     start("admin_test", "admin");
@@ -252,9 +262,10 @@ TEST_F(BookView, BadLayoutsAreReportedOrLeaveTheRightHalfEmpty) {
     QFile::remove(folder + QStringLiteral("Ставки НДС.xml"));
     QFile bad(folder + QStringLiteral("Виды поверки.xml"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    bad.write(toWindows1251(QStringLiteral(
-        "<layout><ctrl name=\"gb\" kind=\"TGroupBox\" caption=\"x\"/><ctrl name=\"w\" kind=\"TWhatever\" caption=\"\"/>"
-        "<ctrl name=\"dfPanelTop\" kind=\"TPanel\" caption=\"\" left=\"0\" top=\"0\" width=\"10\" height=\"abc\"/></layout>")));
+    bad.write(toWindows1251(QStringLiteral("<layout><ctrl name=\"gb\" kind=\"TGroupBox\" "
+                                           "caption=\"x\"/><ctrl name=\"w\" kind=\"TWhatever\" caption=\"\"/>"
+                                           "<ctrl name=\"dfPanelTop\" kind=\"TPanel\" caption=\"\" "
+                                           "left=\"0\" top=\"0\" width=\"10\" height=\"abc\"/></layout>")));
     bad.close();
     start("admin_test", "admin");
     ui.messages.clear();
