@@ -1,4 +1,4 @@
-#include "SettingsSandbox.h"
+#include "WorkstationTest.h"
 #include "TDBGrid.h"
 #include "TDEVICEFilterFrame.h"
 #include "TDbAttrCollection.h"
@@ -37,44 +37,22 @@ void copyFolder(const QString& from, const QString& to) {
     }
 }
 
-class BookView : public DbTest {
+class BookView : public WorkstationTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
+        copyFolder(QStringLiteral(VANTOREL_INSTALLATION_DIR), installation());
+        WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        QDir::setCurrent(m_folder.path());
-        copyFolder(QStringLiteral(VANTOREL_INSTALLATION_DIR), installation());
-        settings.setUser("server", QString("127.0.0.1,%1").arg(server().port));
-        settings.setUser("dbname", databaseName());
-        settings.setUser("provider", "PostgreSQL");
-        settings.setUser("path", installation() + "/");
-        TDbUtilsClass::setInstance(nullptr);
-        TdmDataBase::instance().setConnection(std::make_unique<TQtSqlConnection>());
         exec("INSERT INTO tFormTypes (id, fName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
         exec("INSERT INTO tMiTypes (id, ParentId, fName, lnkFrmType) VALUES (10, NULL, 'Давление', 1), "
              "(11, 10, 'Манометры', 2), (12, 10, 'Вакуумметры', NULL), (13, NULL, 'Закрытая группа', 1), "
              "(14, NULL, 'Температура', 1)");
-        exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (2, 12, "
-             "1, 1), "
+        exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (2, 12, 1, 1), "
              "(2, 14, 1, 0)");
     }
 
-    void TearDown() override {
-        window.reset();
-        TLogin::Logout();
-        TDbUtilsClass::setInstance(nullptr);
-        TdmDataBase::instance().setConnection(nullptr);
-        DbTest::TearDown();
-    }
-
-    QString installation() const { return m_folder.path() + "/installation"; }
-
-    TfrMain& start(const QString& user = "ivanov", const QString& password = "ivanov") {
-        window = std::make_unique<TfrMain>(dialog, QStringList{"-U" + user, "-P" + password});
-        window->FormShow();
-        return *window;
-    }
+    QString installation() const override { return m_copy.path() + "/installation"; }
 
     // Selects the node captioned so and returns the rows shown, by the given column.
     QStringList open(const QString& caption, const QString& column = "fName") {
@@ -105,11 +83,7 @@ protected:
         return titles;
     }
 
-    QTemporaryDir m_folder;
-    SettingsSandbox settings;
-    TScriptedInteraction ui;
-    TfPasswordDlg dialog;
-    std::unique_ptr<TfrMain> window;
+    QTemporaryDir m_copy;
 };
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "SettingsSandbox.h"
+#include "WorkstationTest.h"
 #include "TATreeDataCollection.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
@@ -39,42 +39,7 @@ QTreeWidgetItem* topNode(QTreeWidget* tree, const QString& caption) {
     return found.isEmpty() ? nullptr : found.first();
 }
 
-// The main window started against the test database, with the installation folder of the checkout.
-class MainWindow : public DbTest {
-protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        QDir::setCurrent(m_folder.path()); // logs of the test go here
-        settings.setUser("server", QString("127.0.0.1,%1").arg(server().port));
-        settings.setUser("dbname", databaseName());
-        settings.setUser("provider", "PostgreSQL");
-        settings.setUser("path", QStringLiteral(VANTOREL_INSTALLATION_DIR) + "/");
-        TDbUtilsClass::setInstance(nullptr);
-        TdmDataBase::instance().setConnection(std::make_unique<TQtSqlConnection>());
-    }
-
-    void TearDown() override {
-        window.reset();
-        TLogin::Logout();
-        TDbUtilsClass::setInstance(nullptr);
-        TdmDataBase::instance().setConnection(nullptr);
-        DbTest::TearDown();
-    }
-
-    TfrMain& start(const QString& user = "ivanov", const QString& password = "ivanov") {
-        window = std::make_unique<TfrMain>(dialog, QStringList{"-U" + user, "-P" + password});
-        window->FormShow();
-        return *window;
-    }
-
-    QTemporaryDir m_folder;
-    SettingsSandbox settings;
-    TScriptedInteraction ui;
-    TfPasswordDlg dialog;
-    std::unique_ptr<TfrMain> window;
-};
+using MainWindow = WorkstationTest;
 
 } // namespace
 
