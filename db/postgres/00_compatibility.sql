@@ -7,9 +7,10 @@ CREATE SCHEMA IF NOT EXISTS dbo;
 CREATE OR REPLACE FUNCTION getdate() RETURNS timestamp
 LANGUAGE sql STABLE AS $$ SELECT LOCALTIMESTAMP::timestamp(3) $$;
 
--- scope_identity(): the identity value last generated in this session, NULL before any.
+-- scope_identity(): the identity value last generated in this session, NULL before any. It runs with
+-- its owner's rights: lastval() needs rights on the sequence, which an identity column's user lacks.
 CREATE OR REPLACE FUNCTION scope_identity() RETURNS numeric
-LANGUAGE plpgsql VOLATILE AS $$
+LANGUAGE plpgsql VOLATILE SECURITY DEFINER AS $$
 BEGIN
     RETURN lastval();
 EXCEPTION WHEN object_not_in_prerequisite_state THEN

@@ -2,6 +2,7 @@
 
 #include "EAbort.h"
 #include "OrtaUtils.h"
+#include "TLookupDelegate.h"
 #include "TMemoryData.h"
 #include "TMemoryDataModel.h"
 #include "TOrtaSettings.h"
@@ -9,6 +10,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace {
 
@@ -37,6 +39,7 @@ QString layoutKey(const QString& gridName) {
 TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_data(data) {
     m_model = new TMemoryDataModel(data, this);
     m_model->setErrorHandler([](const EError& e) { errorBox(e.message()); });
+    m_model->setAutoEdit(false); // typing edits only a record the navigator put into edit state
     setModel(m_model);
     setItemDelegate(new RedColumnsDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -55,6 +58,12 @@ TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_dat
             [this](const QModelIndex& current, const QModelIndex&) {
                 if (m_following || !current.isValid() || m_data->recNo() == current.row() + 1)
                     return;
+                // While a record is edited the view only follows it: rows coming and going shift
+                // the view's current row, and nothing may be saved behind the user's back.
+                if (m_data->isEditing()) {
+                    QTimer::singleShot(0, this, [this] { followRecordSet(m_data->recNo()); });
+                    return;
+                }
                 try {
                     m_data->setRecNo(current.row() + 1);
                 } catch (const EAbort&) {
@@ -81,6 +90,18 @@ int TDBGrid::columnOfField(const QString& fieldName) const {
             return c;
     }
     return -1;
+}
+
+void TDBGrid::setEditButtons(bool on) {
+    m_editButtons = on;
+    for (int c = 0; c < m_data->fieldCount(); ++c) {
+        TField* field = m_data->field(c);
+        if (field->fieldKind() != TFieldKind::Lookup)
+            continue;
+        QAbstractItemDelegate* old = itemDelegateForColumn(c);
+        setItemDelegateForColumn(c, on ? new TLookupDelegate(field, this) : nullptr);
+        delete old;
+    }
 }
 
 void TDBGrid::setColumnRed(int column, bool red) {

@@ -21,6 +21,10 @@ public:
     bool isColumnRed(int column) const { return m_redColumns.count(column) > 0; }
     void clearColumnMarks() { m_redColumns.clear(); }
 
+    // The drop-downs of lookup columns, on only while a record is edited or inserted.
+    void setEditButtons(bool on);
+    bool editButtons() const { return m_editButtons; }
+
     // The layout is stored under the grid's name.
     void saveLayout() const;
     void restoreLayout();
@@ -32,4 +36,5 @@ private:
     TMemoryDataModel* m_model;
     std::set<int> m_redColumns;
     bool m_following = false;
+    bool m_editButtons = false;
 };

@@ -82,6 +82,7 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     m_viewEvents.afterScroll = [this](TMemoryData&) {
         showRowButtons();
     };
+    installDataSetHandlers();
     // Lookup lists into v_MSUL views hide deleted entries only while a record is being edited.
     connect(&FrxmdData, &TMemoryData::stateChanged, this, [this] {
         if (!FViewBox)

@@ -66,6 +66,12 @@ public:
     TMemoryData FParamNames;
     TMemoryData FIntervalCycles;
 
+    // ---- editing ----
+    bool SaveEditedRecord(TDbAttrCollection* book, bool raiseErrors, bool updateTree);
+    bool SaveNewRecord(TDbAttrCollection* book, bool raiseErrors, bool updateTree);
+    void GrantRowPermissions(TDbAttrCollection* book, qint32 newId);
+    void ShowErrorTextForConstraints(const std::exception& error);
+
     // The context menu a node gets, null for none (book nodes).
     QMenu* contextMenuFor(QTreeWidgetItem* node);
     // The help topic for the window that is active.
@@ -107,6 +113,11 @@ private:
     void showContextMenu(const QPoint& position);
     void showHelp(const QString& topic);
     void installFieldChecks();
+    void installDataSetHandlers();
+    void setEditButtons(bool on);
+    void setParentLink();
+    bool saveRecord(TDbAttrCollection* book, bool raiseErrors, bool updateTree, bool isNew);
+    void genericSave();
     void showRowButtons();
     qint32 rowPermissionTable(const TDbAttrCollection* book) const;
     void showViewError(const std::exception& error);

@@ -84,7 +84,9 @@ Qt::ItemFlags TMemoryDataModel::flags(const QModelIndex& index) const {
     if (!index.isValid() || index.column() >= m_dataSet->fieldCount())
         return result;
     const TField* field = m_dataSet->field(index.column());
-    const bool writable = !m_readOnly && !field->readOnly && field->fieldKind() != TFieldKind::Calculated;
+    const bool editingThisRow = m_dataSet->isEditing() && m_dataSet->recNo() == index.row() + 1;
+    const bool writable = !m_readOnly && !field->readOnly && field->fieldKind() != TFieldKind::Calculated &&
+                          (m_autoEdit || editingThisRow);
     if (writable)
         result |= field->dataType() == TFieldType::Boolean ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
     return result;

@@ -21,6 +21,8 @@ public:
     TMemoryData* dataSet() const { return m_dataSet; }
     void setErrorHandler(ErrorHandler handler) { m_errorHandler = std::move(handler); }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Without automatic edit a cell is editable only in the record being edited or inserted.
+    void setAutoEdit(bool autoEdit) { m_autoEdit = autoEdit; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -35,6 +37,7 @@ private:
     TMemoryData* m_dataSet;
     ErrorHandler m_errorHandler;
     bool m_readOnly = false;
+    bool m_autoEdit = true;
     // Counts as last announced: the record set may change while its display updates are suspended.
     int m_rows = 0;
     int m_columns = 0;

@@ -48,6 +48,26 @@ QSqlDatabase TQtSqlConnection::database() const {
     return QSqlDatabase::database(m_name, false);
 }
 
+namespace {
+
+// A statement that failed because the connection is gone: the next statement connects anew.
+bool connectionLost(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    const QString text = error.databaseText() + error.driverText();
+    return code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01") ||
+           text.contains(QLatin1String("server closed the connection")) ||
+           text.contains(QLatin1String("no connection to the server")) ||
+           text.contains(QLatin1String("terminating connection"));
+}
+
+} // namespace
+
+EDBException TQtSqlConnection::failure(const QSqlError& error) {
+    if (connectionLost(error))
+        close();
+    return toException(error);
+}
+
 EDBException TQtSqlConnection::toException(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
@@ -118,12 +138,12 @@ std::unique_ptr<TDbQuery> TQtSqlConnection::openQuery(const QString& sql) {
     QSqlQuery query(database());
     query.setForwardOnly(!m_postgres); // ODBC results are read once, into memory
     if (!query.exec(sql))
-        throw toException(query.lastError());
+        throw failure(query.lastError());
     // A batch may answer with row counts before the result that has columns.
     while (!query.isSelect() && query.nextResult()) {
     }
     if (query.lastError().isValid())
-        throw toException(query.lastError());
+        throw failure(query.lastError());
     if (m_postgres)
         return std::make_unique<TQtSqlQuery>(std::move(query));
 
@@ -145,17 +165,19 @@ std::unique_ptr<TDbQuery> TQtSqlConnection::openQuery(const QString& sql) {
 void TQtSqlConnection::execute(const QString& sql) {
     QSqlQuery query(database());
     if (!query.exec(sql))
-        throw toException(query.lastError());
+        throw failure(query.lastError());
     while (query.nextResult()) {
     }
     if (query.lastError().isValid())
-        throw toException(query.lastError());
+        throw failure(query.lastError());
 }
 
 void TQtSqlConnection::beginTransaction() {
+    if (!isOpen())
+        open(); // a connection lost earlier is made anew when work starts again
     QSqlDatabase db = database();
     if (!db.transaction())
-        throw toException(db.lastError());
+        throw failure(db.lastError());
     m_inTransaction = true;
 }
 
@@ -164,7 +186,7 @@ void TQtSqlConnection::commit() {
     const bool ok = db.commit();
     m_inTransaction = false;
     if (!ok)
-        throw toException(db.lastError());
+        throw failure(db.lastError());
 }
 
 void TQtSqlConnection::rollback() {
@@ -172,5 +194,5 @@ void TQtSqlConnection::rollback() {
     const bool ok = db.rollback();
     m_inTransaction = false;
     if (!ok)
-        throw toException(db.lastError());
+        throw failure(db.lastError());
 }

@@ -29,6 +29,7 @@ public:
 
 private:
     QSqlDatabase database() const;
+    EDBException failure(const QSqlError& error);
     void configurePostgres(QSqlDatabase& db) const;
     void configureOdbc(QSqlDatabase& db) const;
 

@@ -28,7 +28,9 @@ void WorkstationTest::TearDown() {
     DbTest::TearDown();
 }
 
-QString WorkstationTest::installation() const { return QStringLiteral(VANTOREL_INSTALLATION_DIR); }
+QString WorkstationTest::installation() const {
+    return QStringLiteral(VANTOREL_INSTALLATION_DIR);
+}
 
 TfrMain& WorkstationTest::start(const QString& user, const QString& password) {
     window = std::make_unique<TfrMain>(dialog, QStringList{"-U" + user, "-P" + password});

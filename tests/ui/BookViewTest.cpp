@@ -1,4 +1,3 @@
-#include "WorkstationTest.h"
 #include "TDBGrid.h"
 #include "TDEVICEFilterFrame.h"
 #include "TDbAttrCollection.h"
@@ -12,6 +11,7 @@
 #include "TextHelpers.h"
 #include "TfPasswordDlg.h"
 #include "TfrMain.h"
+#include "WorkstationTest.h"
 
 #include <QDirIterator>
 #include <QGroupBox>
@@ -48,7 +48,8 @@ protected:
         exec("INSERT INTO tMiTypes (id, ParentId, fName, lnkFrmType) VALUES (10, NULL, 'Давление', 1), "
              "(11, 10, 'Манометры', 2), (12, 10, 'Вакуумметры', NULL), (13, NULL, 'Закрытая группа', 1), "
              "(14, NULL, 'Температура', 1)");
-        exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (2, 12, 1, 1), "
+        exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (2, 12, "
+             "1, 1), "
              "(2, 14, 1, 0)");
     }
 

@@ -1,4 +1,3 @@
-#include "WorkstationTest.h"
 #include "TATreeDataCollection.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
@@ -15,6 +14,7 @@
 #include "TfrMain.h"
 #include "TfrProgressBar.h"
 #include "TfrWaitingForm.h"
+#include "WorkstationTest.h"
 
 #include "TreeHelpers.h"
 #include <QTest>
@@ -106,6 +106,7 @@ TEST_F(MainWindow, BranchesFollowSavedRecordsAndReloads) {
     main.tvMainTree->setCurrentItem(pressure);
 
     TMemoryData& record = main.FrxmdData;
+    record.takeEvents(); // the record set stands for a saved record here, nothing is to be written
     record.close();
     record.clearFields();
     record.addField("id", TFieldType::Integer);

@@ -1,0 +1,186 @@
+// Editing in the view: the notifications of FrxmdData, the generic save in one transaction, the
+// parent link and row permissions of new records, and readable messages for failed writes.
+#include "EAbort.h"
+#include "EDBException.h"
+#include "OrtaUtils.h"
+#include "TATreeDataCollection.h"
+#include "TDBGrid.h"
+#include "TDbAttrCollection.h"
+#include "TDbUtilsClass.h"
+#include "TUser.h"
+#include "TextHelpers.h"
+#include "TfrMain.h"
+
+#include <QTreeWidget>
+
+namespace {
+
+const QString kSaveFailed = QStringLiteral("Не удалось внести изменения в базу данных.");
+const QString kBreak = QStringLiteral("\n\r\n\r");
+
+bool navigatorShows(const TDBNavigator* navigator, TDBNavigator::Button button) {
+    return navigator && navigator->visibleButtons().count(button) > 0;
+}
+
+} // namespace
+
+void TfrMain::installDataSetHandlers() {
+    m_viewEvents.beforeInsert = [this](TMemoryData&) {
+        if (!navigatorShows(FNavigator, TDBNavigator::nbInsert))
+            throw EAbort();
+        setEditButtons(true);
+    };
+    m_viewEvents.afterInsert = [this](TMemoryData&) {
+        setParentLink();
+    };
+    m_viewEvents.beforeEdit = [this](TMemoryData&) {
+        if (!navigatorShows(FNavigator, TDBNavigator::nbEdit))
+            throw EAbort();
+        setEditButtons(true);
+    };
+    m_viewEvents.beforePost = [this](TMemoryData&) {
+        genericSave();
+    };
+    m_viewEvents.afterPost = [this](TMemoryData&) {
+        setEditButtons(false);
+        const TDbAttrCollection* book = FCurrentNode ? NodeBook(FCurrentNode) : nullptr;
+        if (book && book->mainTableName() == QLatin1String("IntervalRef")) {
+            if (const TField* id = FrxmdData.findField(QStringLiteral("id")))
+                RefreshCurrentRecord(NodeBook(FCurrentNode), id->asInteger());
+        }
+    };
+    m_viewEvents.afterCancel = [this](TMemoryData&) {
+        setEditButtons(false);
+    };
+}
+
+void TfrMain::setEditButtons(bool on) {
+    if (FGrid)
+        FGrid->setEditButtons(on);
+}
+
+void TfrMain::setParentLink() {
+    TDbAttrCollection* book = FCurrentNode ? NodeBook(FCurrentNode) : nullptr;
+    if (!book || !book->isHierarchical())
+        return;
+    QVariant parent;
+    QTreeWidgetItem* selected = tvMainTree->currentItem();
+    if (selected && level(selected) > 0) {
+        QTreeWidgetItem* node = FShowSubordinates ? selected : selected->parent();
+        const TATreeDataCollectionItem* item = NodeItem(node);
+        parent = book->isMsul ? item->fieldValue(QStringLiteral("ENTITY_ID")) : QVariant(item->id());
+        if (parent.toInt() == -1)
+            parent = QVariant();
+    }
+    if (TField* field = FrxmdData.findField(QStringLiteral("parentId")))
+        field->setValue(parent);
+}
+
+bool TfrMain::saveRecord(TDbAttrCollection* book, bool raiseErrors, bool updateTree, bool isNew) {
+    TBusyCursor busy;
+    try {
+        if (isNew)
+            book->sqlInsert(FrxmdData);
+        else
+            book->sqlUpdate(FrxmdData);
+    } catch (const EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        if (raiseErrors)
+            throw;
+        ShowErrorTextForConstraints(e);
+        return false;
+    }
+    if (updateTree && book->isHierarchical()) {
+        try {
+            UpdateTreeAfterSave(isNew ? 1 : 0, nullptr);
+        } catch (const std::exception& e) {
+            errorBox(QStringLiteral("Ошибка при обновлении дерева.\n\r\n\r") + errorMessage(e));
+        }
+    }
+    return true;
+}
+
+bool TfrMain::SaveEditedRecord(TDbAttrCollection* book, bool raiseErrors, bool updateTree) {
+    return saveRecord(book, raiseErrors, updateTree, false);
+}
+
+bool TfrMain::SaveNewRecord(TDbAttrCollection* book, bool raiseErrors, bool updateTree) {
+    return saveRecord(book, raiseErrors, updateTree, true);
+}
+
+void TfrMain::GrantRowPermissions(TDbAttrCollection* book, qint32 newId) {
+    TUser* user = TUser::current();
+    if (!user)
+        return;
+    for (int i = 0; i < user->PermissionTableCount(); ++i) {
+        QString name;
+        const qint32 table = user->GetPermissionTable(i, name);
+        if (table == -1 || !sameText(name.mid(5), book->mainTableName()))
+            continue;
+        if (book->isHierarchical())
+            user->InheritNewRowPermissions(table, newId,
+                                           FrxmdData.fieldByName(QStringLiteral("parentId"))->asInteger());
+        else
+            user->GrantNewRowPermissions(table, newId);
+    }
+}
+
+void TfrMain::genericSave() {
+    TDbAttrCollection* book = NodeBook(FCurrentNode);
+    const bool inserting = FrxmdData.state() == TDataSetState::Insert;
+    if (!book->checkRequired(FrxmdData))
+        throw EAbort();
+    TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
+    try {
+        connection.beginTransaction();
+        if (inserting) {
+            if (!SaveNewRecord(book, false, true))
+                throw EAbort();
+            GrantRowPermissions(book, FrxmdData.fieldByName(QStringLiteral("id"))->asInteger());
+        } else if (!SaveEditedRecord(book, false, true)) {
+            throw EAbort();
+        }
+        connection.commit();
+    } catch (const EAbort&) {
+        TdmDataBase::instance().rollbackIfActive();
+        throw;
+    } catch (const std::exception& e) {
+        TdmDataBase::instance().rollbackIfActive();
+        errorBox(kSaveFailed + kBreak + errorMessage(e));
+        throw EAbort();
+    }
+}
+
+void TfrMain::ShowErrorTextForConstraints(const std::exception& error) {
+    const QString message = errorMessage(error);
+    static const std::vector<std::pair<QStringList, QString>> rules{
+        {{"CK_MMState_CheckTP", "CK_MMState_SetOnTP", "CK_MMState_Longterm"},
+         QStringLiteral("Недопустимый ввод. Можно использовать только символы '-' или '+'.")},
+        {{"IX_MoveStates_State_UNQ"},
+         QStringLiteral("Недопустимый ввод. На данное состояние СИ уже определено правило движения.")},
+        {{"IX_SpheresGMK_Code_UNQ"},
+         QStringLiteral("Недопустимый ввод. Такой код сферы существует в справочнике.")},
+        // "Kод" begins with a Latin K, as the program has always written it.
+        {{"CK_SpheresGMK_Code"},
+         QStringLiteral("Недопустимый ввод. Kод сферы должен состоять из двух цифр из диапазона 01-19.")},
+        {{"IX_Tariff"},
+         QStringLiteral("Недопустимый ввод. Расценка с таким наименованием уже существует в справочнике.")},
+    };
+    for (const auto& [names, text] : rules) {
+        for (const QString& name : names) {
+            if (message.contains(name)) {
+                errorBox(text);
+                return;
+            }
+        }
+    }
+    const auto* server = dynamic_cast<const EDBException*>(&error);
+    if (server && TDbUtilsClass::getInstance()->classifyError(*server) == TDbErrorKind::IntegrityViolation) {
+        errorBox(QStringLiteral(
+            "Невозможно удалить/редактировать данную запись, т.к. на неё есть ссылки в таблице "
+            "паспортов или другом справочнике."));
+        return;
+    }
+    errorBox(kSaveFailed + kBreak + message);
+}
