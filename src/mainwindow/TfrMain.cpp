@@ -12,6 +12,8 @@
 #include "TXmlDocument.h"
 #include "TextHelpers.h"
 #include "TfPasswordDlg.h"
+#include "TfrATypes.h"
+#include "TfrDeleteDlg.h"
 #include "TfrWaitingForm.h"
 
 #include "TreeHelpers.h"
@@ -94,6 +96,8 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     connect(tvMainTree, &QTreeWidget::currentItemChanged, this, [this] { selectionChanged(); });
     connect(tvMainTree, &QWidget::customContextMenuRequested, this, &TfrMain::showContextMenu);
     tvMainTree->installEventFilter(this);
+    frATypes = new TfrATypes(this);
+    frDeleteDlg = new TfrDeleteDlg(*frATypes, this);
     qApp->installEventFilter(this); // the help key works in every window
 }
 
@@ -115,6 +119,16 @@ void TfrMain::buildMenus() {
 
     popupMenu = new QMenu(this);
     popupMenu->setObjectName(QStringLiteral("popupMenu"));
+    miExtractToGroup = popupMenu->addAction(QStringLiteral("Выделить в отдельную группу приборов"));
+    miExtractToGroup->setObjectName(QStringLiteral("miExtractToGroup"));
+    miMove = popupMenu->addAction(QStringLiteral("Переместить в другой узел дерева."));
+    miMove->setObjectName(QStringLiteral("miMove"));
+    N2 = popupMenu->addSeparator();
+    miDelete = popupMenu->addAction(QStringLiteral("Удалить"));
+    miDelete->setObjectName(QStringLiteral("miDelete"));
+    connect(miExtractToGroup, &QAction::triggered, this, &TfrMain::miExtractToGroupClick);
+    connect(miMove, &QAction::triggered, this, &TfrMain::miMoveClick);
+    connect(miDelete, &QAction::triggered, this, &TfrMain::miDeleteClick);
     miProp = popupMenu->addAction(QStringLiteral("Данные"));
     miProp->setObjectName(QStringLiteral("miProp"));
     miSubTrees = popupMenu->addAction(QStringLiteral("Подчиненные записи"));
@@ -453,6 +467,7 @@ void TfrMain::showViewError(const std::exception& error) {
 QMenu* TfrMain::contextMenuFor(QTreeWidgetItem* node) {
     if (!node || level(node) == 0)
         return nullptr;
+    updateContextMenu(node);
     return popupMenu;
 }
 
@@ -488,6 +503,10 @@ void TfrMain::showHelp(const QString& topic) {
 }
 
 bool TfrMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tvMainTree && event->type() == QEvent::KeyRelease &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && tvMainTree->currentItem() &&
+        level(tvMainTree->currentItem()) > 0)
+        miDeleteClick();
     // A key event travels up the parents and passes here once per receiver: answer it once, and
     // leave it to the windows as well.
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&

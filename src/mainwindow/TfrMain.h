@@ -11,6 +11,8 @@ class QLineEdit;
 class QMenu;
 class TDBGrid;
 class TListFilterFrame;
+class TfrATypes;
+class TfrDeleteDlg;
 class QAction;
 class QTreeWidget;
 #include <QTreeWidgetItem>
@@ -72,6 +74,20 @@ public:
     void GrantRowPermissions(TDbAttrCollection* book, qint32 newId);
     void ShowErrorTextForConstraints(const std::exception& error);
 
+    // ---- deletion and moves ----
+    bool DeleteOne(QTreeWidgetItem* node, QString& error, bool byId, bool updateTree);
+    bool DeleteSubtree(QTreeWidgetItem* node, QStringList& messages);
+    void MoveChildren(const QString& table, qint32 oldParent, qint32 newParent);
+    void miDeleteClick();
+    void miMoveClick();
+    void miExtractToGroupClick();
+    TfrATypes* frATypes;
+    TfrDeleteDlg* frDeleteDlg;
+    QAction* miExtractToGroup;
+    QAction* miMove;
+    QAction* N2;
+    QAction* miDelete;
+
     // The context menu a node gets, null for none (book nodes).
     QMenu* contextMenuFor(QTreeWidgetItem* node);
     // The help topic for the window that is active.
@@ -118,6 +134,10 @@ private:
     void setParentLink();
     bool saveRecord(TDbAttrCollection* book, bool raiseErrors, bool updateTree, bool isNew);
     void genericSave();
+    void deleteRules(bool popupMode);
+    QString chooseNewParent(const QString& descriptionFile, qint32 id);
+    bool runMoveStatement(const QString& sql, const QString& failureText);
+    void updateContextMenu(QTreeWidgetItem* node);
     void showRowButtons();
     qint32 rowPermissionTable(const TDbAttrCollection* book) const;
     void showViewError(const std::exception& error);

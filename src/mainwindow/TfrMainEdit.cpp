@@ -52,6 +52,9 @@ void TfrMain::installDataSetHandlers() {
     m_viewEvents.afterCancel = [this](TMemoryData&) {
         setEditButtons(false);
     };
+    m_viewEvents.beforeDelete = [this](TMemoryData&) {
+        deleteRules(!FShowSubordinates);
+    };
 }
 
 void TfrMain::setEditButtons(bool on) {

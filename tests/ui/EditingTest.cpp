@@ -1,8 +1,18 @@
 #include "EAbort.h"
+#include "TATreeDataCollection.h"
 #include "TDBGrid.h"
+#include "TfrATypes.h"
+#include "TfrDeleteDlg.h"
+#include "TreeHelpers.h"
+
 #include "TDbUtilsClass.h"
 #include "TUser.h"
 #include "WorkstationTest.h"
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidgetItemIterator>
 
 #include <QSqlQuery>
 #include <QTreeWidget>
@@ -11,6 +21,14 @@
 namespace {
 
 using B = TDBNavigator;
+
+QStringList rows_of(const TMemoryData& data) {
+    QStringList values;
+    const TField* field = data.findField("fName");
+    for (int r = 1; field && r <= data.recordCount(); ++r)
+        values << const_cast<TMemoryData&>(data).valueAt(r, field).toString();
+    return values;
+}
 
 class Editing : public WorkstationTest {
 protected:
@@ -156,4 +174,162 @@ TEST_F(Editing, WithoutTheInsertRightTheStateChangeIsRefusedSilently) {
     EXPECT_THROW(window->FrxmdData.insert(), EAbort);
     EXPECT_EQ(window->FrxmdData.state(), TDataSetState::Browse);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+namespace {
+
+class Deleting : public Editing {
+protected:
+    void SetUp() override {
+        Editing::SetUp();
+        if (HasFatalFailure())
+            return;
+        // 10 Давление > 11 Манометры > 20 МП-100 > 21 МП-100 исп.1; 10 > 12 Вакуумметры
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (12, 10, 'Вакуумметры'), (20, 11, 'МП-100'), "
+             "(21, 20, 'МП-100 исп.1'), (30, NULL, 'Температура')");
+    }
+
+    // The scripted user at the delete dialog: picks an option (and a target) and presses OK.
+    void answerDeleteDialog(int option, qint32 target = -1) {
+        ui.modalHandlers.push_back([this, option, target](QObject* window) {
+            auto* dialog = qobject_cast<TfrDeleteDlg*>(window);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return int(QDialog::Rejected);
+            EXPECT_EQ(dialog->option(), 0); // preselected on every show
+            dialog->rGr->button(option)->setChecked(true);
+            if (target != -1) {
+                ui.modalHandlers.push_front([target](QObject* chooserWindow) {
+                    auto* chooser = qobject_cast<TfrATypes*>(chooserWindow);
+                    chooser->TreeView1->expandAll();
+                    const QTreeWidgetItem* none = nullptr;
+                    EXPECT_EQ(TreeHelpers::findNodeByData(chooser->TreeView1, nullptr), none);
+                    for (QTreeWidgetItemIterator it(chooser->TreeView1); *it; ++it) {
+                        const auto* item =
+                            static_cast<const TATreeDataCollectionItem*>(TreeHelpers::itemData(*it));
+                        EXPECT_NE(item->id(), 11) << "the deleted record is offered";
+                        EXPECT_NE(item->id(), 20) << "a descendant of the deleted record is offered";
+                        if (item->id() == target)
+                            chooser->TreeView1->setCurrentItem(*it);
+                    }
+                    chooser->BitBtn1->click();
+                    return chooser->result();
+                });
+                dialog->chooseTarget();
+            }
+            dialog->BitBtn3->click();
+            return dialog->result();
+        });
+    }
+};
+
+} // namespace
+
+TEST_F(Deleting, ALeafFromTheGridGoesFromDatabaseTreeAndGrid) {
+    start("admin_test", "admin");
+    window->tvMainTree->setCurrentItem(node(QStringLiteral("Давление")));
+    ASSERT_TRUE(window->FrxmdData.locate("fName", QStringLiteral("Вакуумметры")));
+    window->FNavigator->click(B::nbDelete);
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Удалить запись?")});
+    EXPECT_EQ(value("SELECT count(*) FROM tMiTypes WHERE id=12").toInt(), 0);
+    EXPECT_EQ(node(QStringLiteral("Вакуумметры")), nullptr);
+    EXPECT_EQ(rows_of(window->FrxmdData), QStringList{QStringLiteral("Манометры")});
+}
+
+TEST_F(Deleting, OptionZeroMovesTheChildrenUpAndOptionTwoUnderTheTarget) {
+    start("admin_test", "admin");
+    window->tvMainTree->setCurrentItem(node(QStringLiteral("Манометры")));
+    answerDeleteDialog(TfrDeleteDlg::MoveUp);
+    window->miDeleteClick();
+    EXPECT_EQ(value("SELECT count(*) FROM tMiTypes WHERE id=11").toInt(), 0);
+    EXPECT_EQ(value("SELECT ParentId FROM tMiTypes WHERE id=20").toInt(), 10);
+    ASSERT_NE(node(QStringLiteral("МП-100")), nullptr);
+    EXPECT_EQ(node(QStringLiteral("МП-100"))->parent(), node(QStringLiteral("Давление")));
+
+    window->tvMainTree->setCurrentItem(node(QStringLiteral("МП-100")));
+    answerDeleteDialog(TfrDeleteDlg::MoveTo, 30);
+    window->miDeleteClick();
+    EXPECT_EQ(value("SELECT ParentId FROM tMiTypes WHERE id=21").toInt(), 30);
+    EXPECT_EQ(node(QStringLiteral("МП-100 исп.1"))->parent(), node(QStringLiteral("Температура")));
+    EXPECT_TRUE(ui.modalHandlers.empty());
+}
+
+TEST_F(Deleting, OptionZeroDirectlyUnderTheBookMovesChildrenToTheTop) {
+    start("admin_test", "admin");
+    window->tvMainTree->setCurrentItem(node(QStringLiteral("Давление")));
+    answerDeleteDialog(TfrDeleteDlg::MoveUp);
+    window->miDeleteClick();
+    EXPECT_TRUE(value("SELECT ParentId IS NULL FROM tMiTypes WHERE id=11").toBool());
+    EXPECT_TRUE(value("SELECT ParentId IS NULL FROM tMiTypes WHERE id=12").toBool());
+}
+
+TEST_F(Deleting, OptionOneDeletesWhatItCanAndListsTheRest) {
+    exec("INSERT INTO Doc (id, Descript) VALUES (1, 'Паспорт МП-100 исп.1')");
+    exec("ALTER TABLE DocLinks ADD CONSTRAINT \"FK_DocLinks_tMiTypes\" FOREIGN KEY (MITypeId) REFERENCES "
+         "tMiTypes (id)");
+    exec("INSERT INTO DocLinks (DocId, MITypeId) VALUES (1, 21)");
+    start("admin_test", "admin");
+    window->tvMainTree->setCurrentItem(node(QStringLiteral("Давление")));
+    answerDeleteDialog(TfrDeleteDlg::DeleteAll);
+    window->miDeleteClick();
+    EXPECT_EQ(value("SELECT count(*) FROM tMiTypes WHERE id=12").toInt(), 0); // deletable: gone
+    EXPECT_EQ(value("SELECT string_agg(id::text, ',' ORDER BY id) FROM tMiTypes WHERE id IN (10, 11, 20, 21)")
+                  .toString(),
+              "10,11,20,21");
+    ASSERT_EQ(ui.errorLists.size(), 1);
+    const QStringList lines = ui.errorLists.first().split("\r\n");
+    EXPECT_EQ(lines.at(0), QStringLiteral("Элемент \"МП-100 исп.1\" удалить не удалось из-за ошибки:"));
+    EXPECT_EQ(lines.at(1),
+              QStringLiteral("Невозможно удалить/редактировать данную запись, т.к. на неё есть ссылки в "
+                             "таблице паспортов или другом справочнике."));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Элемент \"Давление\" удалить не удалось.")));
+    EXPECT_EQ(lines.count(QStringLiteral("Существуют подчиненные записи.")), 3);
+}
+
+TEST_F(Deleting, MovingByMenuAndMakingATopGroup) {
+    start("admin_test", "admin");
+    window->tvMainTree->setCurrentItem(node(QStringLiteral("МП-100")));
+    QMenu* menu = window->contextMenuFor(node(QStringLiteral("МП-100")));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(window->miMove->isVisible());
+    EXPECT_TRUE(window->miExtractToGroup->isVisible()); // level 3 of tMiTypes
+    EXPECT_FALSE(
+        (window->contextMenuFor(node(QStringLiteral("Давление"))), window->miExtractToGroup->isVisible()));
+
+    ui.modalHandlers = {[](QObject* window) {
+        auto* chooser = qobject_cast<TfrATypes*>(window);
+        const auto found = chooser->TreeView1->findItems(QStringLiteral("Температура"),
+                                                         Qt::MatchExactly | Qt::MatchRecursive);
+        EXPECT_FALSE(found.isEmpty());
+        chooser->TreeView1->setCurrentItem(found.first());
+        chooser->BitBtn1->click();
+        return chooser->result();
+    }};
+    window->tvMainTree->setCurrentItem(node(QStringLiteral("МП-100")));
+    window->miMoveClick();
+    EXPECT_EQ(ui.texts().first(),
+              QStringLiteral("Вы действительно хотите переместить \"МП-100\"  в другой узел дерева?"));
+    EXPECT_EQ(value("SELECT ParentId FROM tMiTypes WHERE id=20").toInt(), 30);
+    EXPECT_EQ(window->tvMainTree->currentItem()->text(0), QStringLiteral("МП-100"));
+
+    window->miExtractToGroupClick();
+    EXPECT_TRUE(value("SELECT ParentId IS NULL FROM tMiTypes WHERE id=20").toBool());
+    EXPECT_EQ(window->tvMainTree->currentItem()->parent(), node(QStringLiteral("Типы средств измерений")));
+}
+
+TEST_F(Deleting, ChoosingTheMovedNodeItselfDoesNothing) {
+    start("admin_test", "admin");
+    ui.modalHandlers = {[](QObject* window) {
+        auto* chooser = qobject_cast<TfrATypes*>(window);
+        const auto found =
+            chooser->TreeView1->findItems(QStringLiteral("Манометры"), Qt::MatchExactly | Qt::MatchRecursive);
+        EXPECT_FALSE(found.isEmpty());
+        chooser->TreeView1->setCurrentItem(found.first());
+        EXPECT_EQ(found.first()->childCount(), 0); // its own branch is not offered
+        chooser->BitBtn1->click();
+        return chooser->result();
+    }};
+    window->tvMainTree->setCurrentItem(node(QStringLiteral("Манометры")));
+    window->miMoveClick();
+    EXPECT_EQ(value("SELECT ParentId FROM tMiTypes WHERE id=11").toInt(), 10);
 }
