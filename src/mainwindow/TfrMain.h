@@ -134,6 +134,7 @@ private:
     void setParentLink();
     bool saveRecord(TDbAttrCollection* book, bool raiseErrors, bool updateTree, bool isNew);
     void genericSave();
+    void editorLoop(bool inserting);
     void deleteRules(bool popupMode);
     QString chooseNewParent(const QString& descriptionFile, qint32 id);
     bool runMoveStatement(const QString& sql, const QString& failureText);

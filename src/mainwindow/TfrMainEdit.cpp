@@ -7,6 +7,8 @@
 #include "TDBGrid.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
+#include "TEditorRegistry.h"
+#include "TFrExtraAbstract.h"
 #include "TUser.h"
 #include "TextHelpers.h"
 #include "TfrMain.h"
@@ -32,6 +34,10 @@ void TfrMain::installDataSetHandlers() {
     };
     m_viewEvents.afterInsert = [this](TMemoryData&) {
         setParentLink();
+        editorLoop(true);
+    };
+    m_viewEvents.afterEdit = [this](TMemoryData&) {
+        editorLoop(false);
     };
     m_viewEvents.beforeEdit = [this](TMemoryData&) {
         if (!navigatorShows(FNavigator, TDBNavigator::nbEdit))
@@ -186,4 +192,91 @@ void TfrMain::ShowErrorTextForConstraints(const std::exception& error) {
         return;
     }
     errorBox(kSaveFailed + kBreak + message);
+}
+
+// The insert and edit loops of a book with a specialised editor: show, check, save in one
+// transaction, and show the editor again with the values entered when anything fails. No
+// transaction spans the modal show.
+void TfrMain::editorLoop(bool inserting) {
+    TDbAttrCollection* book = FCurrentNode ? NodeBook(FCurrentNode) : nullptr;
+    if (!book || !TEditorRegistry::has(book->EditorClass))
+        return;
+    std::unique_ptr<TFrExtraAbstract> editor = TEditorRegistry::create(book->EditorClass, this);
+    TATreeDataCollectionItem* nodeData = inserting ? nullptr : NodeItem(tvMainTree->currentItem());
+    const QString key = book->keyFieldName();
+    TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
+    bool first = true;
+    bool done = false;
+    while (!done) {
+        if (!inserting && !FrxmdData.isEditing()) {
+            const TDataSetEvents saved = FrxmdData.takeEvents();
+            FrxmdData.edit();
+            FrxmdData.setEvents(saved);
+        }
+        int result = QDialog::Rejected;
+        try {
+            editor->LoadRecord(FrxmdData, first);
+            result = TUserInteraction::instance().showModal(editor.get());
+        } catch (const std::exception&) {
+            errorBox(QStringLiteral("Не удалось отобразить форму ввода данных"));
+            const TDataSetEvents saved = FrxmdData.takeEvents();
+            FrxmdData.cancel();
+            FrxmdData.setEvents(saved);
+            return;
+        }
+        if (result != QDialog::Accepted) {
+            if (FrxmdData.isEditing() || !inserting) {
+                const TDataSetEvents saved = FrxmdData.takeEvents();
+                FrxmdData.cancel();
+                FrxmdData.setEvents(saved);
+                return;
+            }
+            break; // the editor finished the record itself
+        }
+        first = false;
+        if (!book->checkRequired(FrxmdData))
+            continue;
+        bool afterOk = true;
+        bool beforeOk = true;
+        try {
+            connection.beginTransaction();
+            beforeOk = editor->BeforeSave(nodeData);
+            if (!(inserting ? SaveNewRecord(book, false, false) : SaveEditedRecord(book, false, false)))
+                throw EAbort();
+            afterOk = editor->AfterSave(nodeData);
+            if (inserting)
+                GrantRowPermissions(book, FrxmdData.fieldByName(key)->asInteger());
+            LoadLinkRef(book->mainTableName());
+            const TDataSetEvents saved = FrxmdData.takeEvents();
+            FrxmdData.post();
+            FrxmdData.setEvents(saved);
+            if (book->isHierarchical()) {
+                try {
+                    UpdateTreeAfterSave(inserting ? 1 : 0, nullptr);
+                } catch (const std::exception& e) {
+                    errorBox(QStringLiteral("Ошибка при обновлении дерева.\n\r\n\r") + errorMessage(e));
+                }
+            }
+            connection.commit();
+            done = true;
+        } catch (const std::exception& e) {
+            TdmDataBase::instance().rollbackIfActive();
+            if (inserting && FrxmdData.isEditing())
+                FrxmdData.fieldByName(key)->clear();
+            if (!dynamic_cast<const EAbort*>(&e))
+                errorBox(kSaveFailed + kBreak + errorMessage(e));
+            continue;
+        }
+        if (!(afterOk && beforeOk) && editor->FMessages)
+            TUserInteraction::instance().showErrors(editor->FMessages->join(QStringLiteral("\r\n")));
+        if (sameText(book->mainTableName(), QStringLiteral("Tariff")))
+            LoadBookData(false, true);
+    }
+    editor.reset();
+    try {
+        if (const TField* keyField = FrxmdData.findField(key))
+            RefreshCurrentRecord(book, keyField->asInteger());
+    } catch (const std::exception& e) {
+        errorBox(QStringLiteral("Ошибка обновления данных.\n\r\n\r") + errorMessage(e));
+    }
 }

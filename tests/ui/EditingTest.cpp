@@ -1,9 +1,14 @@
 #include "EAbort.h"
 #include "TATreeDataCollection.h"
 #include "TDBGrid.h"
+#include "TDbAttrCollection.h"
+#include "TEditorRegistry.h"
+#include "TFrExtraAbstract.h"
+
 #include "TfrATypes.h"
 #include "TfrDeleteDlg.h"
 #include "TreeHelpers.h"
+#include <QLineEdit>
 
 #include "TDbUtilsClass.h"
 #include "TUser.h"
@@ -332,4 +337,139 @@ TEST_F(Deleting, ChoosingTheMovedNodeItselfDoesNothing) {
     window->tvMainTree->setCurrentItem(node(QStringLiteral("Манометры")));
     window->miMoveClick();
     EXPECT_EQ(value("SELECT ParentId FROM tMiTypes WHERE id=11").toInt(), 10);
+}
+
+namespace {
+
+// A small editor of the contract: the name of a record, and save steps a test can make fail.
+class TestEditor : public TFrExtraAbstract {
+public:
+    explicit TestEditor(QWidget* parent) : TFrExtraAbstract(parent), edName(new QLineEdit(this)) {
+        setObjectName("TestEditor");
+        // bound to the record as typed, like the editors' data controls
+        connect(edName, &QLineEdit::textEdited, this, [this](const QString& text) {
+            if (m_record && m_record->isEditing())
+                m_record->fieldByName("fName")->setValue(text);
+        });
+    }
+    void LoadRecord(TMemoryData& record, bool firstShow) override {
+        m_record = &record;
+        if (shows)
+            *shows << firstShow;
+        edName->setText(record.fieldByName("fName")->asString());
+    }
+    bool BeforeSave(TATreeDataCollectionItem*) override {
+        if (failBefore-- > 0)
+            TDbUtilsClass::getInstance()->runSQL("INSERT INTO VrfType (id, fName) VALUES (1, 'занято')");
+        return true;
+    }
+    bool AfterSave(TATreeDataCollectionItem*) override {
+        if (!reportAfter)
+            return true;
+        FMessages = std::make_unique<QStringList>(QStringList{"первая часть не записана", "вторая тоже"});
+        return false;
+    }
+
+    QLineEdit* edName;
+    QList<bool>* shows = nullptr; // kept by the test: the editor is gone when the loop ends
+    int failBefore = 0;
+    bool reportAfter = false;
+
+private:
+    TMemoryData* m_record = nullptr;
+};
+
+class EditorLoops : public Editing {
+protected:
+    void SetUp() override {
+        Editing::SetUp();
+        if (HasFatalFailure())
+            return;
+        exec("INSERT INTO VrfType (id, fName) VALUES (1, 'Первичная')");
+        exec("SELECT setval(pg_get_serial_sequence('vrftype', 'id'), 100)");
+        TEditorRegistry::registerEditor("frTestEditor", [this](QWidget* owner) {
+            auto editor = std::make_unique<TestEditor>(owner);
+            editor->failBefore = failBefore;
+            editor->reportAfter = reportAfter;
+            editor->shows = &shows;
+            return editor;
+        });
+        start("admin_test", "admin");
+        window->tvMainTree->setCurrentItem(node(QStringLiteral("Виды поверки")));
+        window->NodeBook(window->FCurrentNode)->EditorClass = "frTestEditor";
+    }
+    void TearDown() override {
+        TEditorRegistry::unregisterEditor("frTestEditor");
+        Editing::TearDown();
+    }
+
+    // The user types a name in the editor and presses OK (or Cancel).
+    std::function<int(QObject*)> typeAndClose(const QString& name, bool ok = true) {
+        return [name, ok](QObject* window) {
+            auto* editor = dynamic_cast<TestEditor*>(window);
+            EXPECT_NE(editor, nullptr);
+            if (!editor)
+                return int(QDialog::Rejected);
+            editor->edName->setText(name);
+            Q_EMIT editor->edName->textEdited(name);
+            return int(ok ? QDialog::Accepted : QDialog::Rejected);
+        };
+    }
+
+    int failBefore = 0;
+    bool reportAfter = false;
+    QList<bool> shows;
+};
+
+} // namespace
+
+TEST_F(EditorLoops, InsertThroughTheEditorAndCancel) {
+    ui.modalHandlers = {typeAndClose(QStringLiteral("Внеочередная"))};
+    window->FNavigator->click(B::nbInsert);
+    EXPECT_EQ(window->FrxmdData.state(), TDataSetState::Browse);
+    EXPECT_EQ(value("SELECT count(*) FROM VrfType WHERE fName='Внеочередная'").toInt(), 1);
+    EXPECT_EQ(window->FrxmdData.fieldByName("fName")->asString(), QStringLiteral("Внеочередная"));
+
+    const int rows = window->FrxmdData.recordCount();
+    ui.modalHandlers = {typeAndClose(QStringLiteral("Отменённая"), false)};
+    window->FNavigator->click(B::nbInsert);
+    EXPECT_EQ(window->FrxmdData.recordCount(), rows);
+    EXPECT_EQ(value("SELECT count(*) FROM VrfType WHERE fName='Отменённая'").toInt(), 0);
+    EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
+}
+
+TEST_F(EditorLoops, AFailingBeforeSaveRollsBackAndShowsTheEditorAgain) {
+    failBefore = 1;
+    QString shownAgain;
+    ui.modalHandlers = {typeAndClose(QStringLiteral("Повторная")), [&shownAgain](QObject* window) {
+                            shownAgain = static_cast<TestEditor*>(window)->edName->text();
+                            return int(QDialog::Accepted);
+                        }};
+    window->FNavigator->click(B::nbInsert);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("Не удалось внести изменения в базу данных.")));
+    EXPECT_EQ(shownAgain, QStringLiteral("Повторная")); // the values entered stay
+    EXPECT_EQ(shows, (QList<bool>{true, false}));
+    EXPECT_EQ(value("SELECT count(*) FROM VrfType WHERE fName='Повторная'").toInt(), 1);
+    EXPECT_EQ(value("SELECT count(*) FROM VrfType WHERE fName='занято'").toInt(), 0);
+}
+
+TEST_F(EditorLoops, AfterSaveFalseListsTheMessagesAndKeepsTheRecord) {
+    reportAfter = true;
+    ui.modalHandlers = {typeAndClose(QStringLiteral("Частичная"))};
+    window->FNavigator->click(B::nbInsert);
+    EXPECT_EQ(value("SELECT count(*) FROM VrfType WHERE fName='Частичная'").toInt(), 1);
+    EXPECT_EQ(ui.errorLists, QStringList{QStringLiteral("первая часть не записана\r\nвторая тоже")});
+}
+
+TEST_F(EditorLoops, EditThroughTheEditor) {
+    ASSERT_TRUE(window->FrxmdData.locate("fName", QStringLiteral("Первичная")));
+    ui.modalHandlers = {typeAndClose(QStringLiteral("Первичная поверка"))};
+    window->FNavigator->click(B::nbEdit);
+    EXPECT_EQ(window->FrxmdData.state(), TDataSetState::Browse);
+    EXPECT_EQ(value("SELECT fName FROM VrfType WHERE id=1").toString(), QStringLiteral("Первичная поверка"));
+    ui.modalHandlers = {typeAndClose(QStringLiteral("Не сохранится"), false)};
+    window->FNavigator->click(B::nbEdit);
+    EXPECT_EQ(window->FrxmdData.state(), TDataSetState::Browse);
+    EXPECT_EQ(value("SELECT fName FROM VrfType WHERE id=1").toString(), QStringLiteral("Первичная поверка"));
 }
