@@ -96,6 +96,13 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     connect(tvMainTree, &QTreeWidget::currentItemChanged, this, [this] { selectionChanged(); });
     connect(tvMainTree, &QWidget::customContextMenuRequested, this, &TfrMain::showContextMenu);
     tvMainTree->installEventFilter(this);
+    tvMainTree->setDragEnabled(true);
+    tvMainTree->setAcceptDrops(true);
+    tvMainTree->setDragDropMode(QAbstractItemView::DragDrop);
+    tvMainTree->viewport()->installEventFilter(this);
+    FDragTimer = new QTimer(this);
+    FDragTimer->setInterval(100);
+    connect(FDragTimer, &QTimer::timeout, this, &TfrMain::dragTimerTick);
     frATypes = new TfrATypes(this);
     frDeleteDlg = new TfrDeleteDlg(*frATypes, this);
     qApp->installEventFilter(this); // the help key works in every window
@@ -503,6 +510,8 @@ void TfrMain::showHelp(const QString& topic) {
 }
 
 bool TfrMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tvMainTree->viewport() && treeDragEvent(event))
+        return true;
     if (watched == tvMainTree && event->type() == QEvent::KeyRelease &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && tvMainTree->currentItem() &&
         level(tvMainTree->currentItem()) > 0)

@@ -9,6 +9,7 @@
 class QGroupBox;
 class QLineEdit;
 class QMenu;
+class QTimer;
 class TDBGrid;
 class TListFilterFrame;
 class TfrATypes;
@@ -88,6 +89,16 @@ public:
     QAction* N2;
     QAction* miDelete;
 
+    // Dragging a branch in the tree.
+    void dragStart(QTreeWidgetItem* node);
+    bool dropAllowed(QTreeWidgetItem* target) const;
+    void dropOn(QTreeWidgetItem* target);
+    QTreeWidgetItem* FDragNode = nullptr;
+    QTreeWidgetItem* FDragRoot = nullptr;
+    QTreeWidgetItem* FExpandNode = nullptr;
+    int FScrollDirection = 0;
+    QTimer* FDragTimer;
+
     // The context menu a node gets, null for none (book nodes).
     QMenu* contextMenuFor(QTreeWidgetItem* node);
     // The help topic for the window that is active.
@@ -139,6 +150,8 @@ private:
     QString chooseNewParent(const QString& descriptionFile, qint32 id);
     bool runMoveStatement(const QString& sql, const QString& failureText);
     void updateContextMenu(QTreeWidgetItem* node);
+    bool treeDragEvent(QEvent* event);
+    void dragTimerTick();
     void showRowButtons();
     qint32 rowPermissionTable(const TDbAttrCollection* book) const;
     void showViewError(const std::exception& error);

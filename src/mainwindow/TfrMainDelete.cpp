@@ -14,7 +14,9 @@
 #include "TfrMain.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QMenu>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -287,5 +289,133 @@ void TfrMain::updateContextMenu(QTreeWidgetItem* node) {
             TActions::has(TUser::current()->GetRowPermissions(permissions, NodeItem(node)->id()), 'w');
         miDelete->setEnabled(mayWrite);
         miExtractToGroup->setEnabled(mayWrite);
+    }
+}
+
+// ---- dragging ----
+
+void TfrMain::dragStart(QTreeWidgetItem* node) {
+    FScrollDirection = 0;
+    FDragNode = FDragRoot = nullptr;
+    if (!node)
+        return;
+    const qint32 permissions = permissionTableOf(node);
+    if (permissions != -1 &&
+        !TActions::has(TUser::current()->GetRowPermissions(permissions, NodeItem(node)->id()), 'w'))
+        return; // nothing of this node may be moved
+    FDragNode = node;
+    FDragRoot = RootOf(node);
+}
+
+bool TfrMain::dropAllowed(QTreeWidgetItem* target) const {
+    if (!target || !FDragNode || target == FDragNode || target == FDragNode->parent())
+        return false;
+    const TDbAttrCollection* dragged = NodeBook(FDragNode);
+    const TDbAttrCollection* onto = NodeBook(target);
+    if (!dragged || !onto || dragged->count() == 0 || onto->count() == 0)
+        return false;
+    const QString table = dragged->items(0)->tableName;
+    if (!isMovableTable(table) && !sameText(table, QStringLiteral("MSUL_DEPARTMENT")))
+        return false;
+    if (onto->items(0)->tableName != table || RootOf(target) != FDragRoot)
+        return false;
+    for (const QTreeWidgetItem* p = target; p; p = p->parent()) {
+        if (p == FDragNode)
+            return false; // not into its own branch
+    }
+    return true;
+}
+
+void TfrMain::dropOn(QTreeWidgetItem* target) {
+    FDragTimer->stop();
+    if (!dropAllowed(target))
+        return;
+    if (questionBox(QStringLiteral("Переместить ветвь \"") + FDragNode->text(0) + QStringLiteral("\" в \"") +
+                        target->text(0) + QStringLiteral("\" ?"),
+                    TMsgButtons::YesNo) != TMsgResult::Yes)
+        return;
+    const qint32 id = NodeItem(FDragNode)->id();
+    const qint32 parent = NodeItem(target)->id();
+    QTreeWidgetItem* root = FDragRoot;
+    TDbUtilsClass* db = TDbUtilsClass::getInstance();
+    TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
+    try {
+        connection.beginTransaction();
+        for (const QString& sql :
+             db->noWaitUpdate(NodeBook(root)->mainTableName(),
+                              QStringLiteral("parentId=") +
+                                  (parent < 0 ? QStringLiteral("NULL") : QString::number(parent)),
+                              QStringLiteral("id=") + QString::number(id)))
+            db->runSQL(sql);
+        connection.commit();
+    } catch (const std::exception& e) {
+        TdmDataBase::instance().rollbackIfActive();
+        errorBox(QStringLiteral("Не удалось внести изменения в базу данных.") + kBreak + errorMessage(e));
+        return;
+    }
+    FDragNode = nullptr;
+    ReloadBranch(root);
+    if (QTreeWidgetItem* moved = FindNodeById(root, id))
+        tvMainTree->setCurrentItem(moved);
+}
+
+bool TfrMain::treeDragEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (event->type() == QEvent::DragEnter)
+            dragStart(tvMainTree->currentItem());
+        const QPoint at = drag->position().toPoint();
+        const int height = tvMainTree->viewport()->height();
+        FScrollDirection = at.y() <= 1 ? -1 : (at.y() >= height - 1 ? 1 : 0);
+        QTreeWidgetItem* target = tvMainTree->itemAt(at);
+        const bool allowed = dropAllowed(target);
+        FExpandNode = allowed && target && !target->isExpanded() ? target : nullptr;
+        if (FScrollDirection != 0 || FExpandNode)
+            FDragTimer->start();
+        else
+            FDragTimer->stop();
+        drag->setDropAction(Qt::MoveAction);
+        drag->setAccepted(allowed);
+        return true;
+    }
+    case QEvent::DragLeave:
+        FDragTimer->stop();
+        return true;
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        // The tree itself moves nothing: the database does, then the branch is read again.
+        drop->setDropAction(Qt::IgnoreAction);
+        drop->accept();
+        QTreeWidgetItem* target = tvMainTree->itemAt(drop->position().toPoint());
+        QTimer::singleShot(0, this, [this, target] {
+            try {
+                dropOn(target);
+            } catch (const std::exception& e) {
+                showViewError(e);
+            }
+        });
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TfrMain::dragTimerTick() {
+    if (FExpandNode) {
+        FExpandNode->setExpanded(true);
+        FExpandNode = nullptr;
+    }
+    if (FScrollDirection == 0) {
+        FDragTimer->stop();
+        return;
+    }
+    if (QTreeWidgetItem* top = tvMainTree->itemAt(0, 0)) {
+        QTreeWidgetItem* next =
+            FScrollDirection < 0 ? tvMainTree->itemAbove(top) : tvMainTree->itemBelow(top);
+        if (next)
+            tvMainTree->scrollToItem(next, QAbstractItemView::PositionAtTop);
     }
 }

@@ -87,6 +87,10 @@ public:
     virtual QString quoteIdentifier(const QString& name) const = 0;
     // A type of the descriptions (written for SQL Server) as this server names it.
     virtual QString sqlType(const QString& type) const = 0;
+    // The statements of an UPDATE that fails at once instead of waiting for a row another
+    // connection has locked.
+    virtual QStringList noWaitUpdate(const QString& table, const QString& assignments,
+                                     const QString& condition) const = 0;
     // The same SELECT answering no rows but all its columns.
     virtual QString withoutRows(const QString& select) const = 0;
     virtual TDbErrorKind classifyError(const EDBException& error) const = 0;

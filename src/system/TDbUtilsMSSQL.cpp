@@ -178,3 +178,9 @@ QString TDbUtilsMSSQL::withoutRows(const QString& select) const {
     QString text = select;
     return text.replace(at, 6, QStringLiteral("select top 0"));
 }
+
+QStringList TDbUtilsMSSQL::noWaitUpdate(const QString& table, const QString& assignments,
+                                        const QString& condition) const {
+    return {QStringLiteral("UPDATE ") + table + QStringLiteral(" With(NOWAIT) set ") + assignments +
+            QStringLiteral(" where ") + condition};
+}

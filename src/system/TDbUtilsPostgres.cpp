@@ -191,3 +191,11 @@ QString TDbUtilsPostgres::compatibilityQuery(int major, int minor, int release, 
 QString TDbUtilsPostgres::withoutRows(const QString& select) const {
     return select + QStringLiteral(" LIMIT 0");
 }
+
+QStringList TDbUtilsPostgres::noWaitUpdate(const QString& table, const QString& assignments,
+                                           const QString& condition) const {
+    return {QStringLiteral("SELECT 1 FROM ") + table + QStringLiteral(" where ") + condition +
+                QStringLiteral(" FOR UPDATE NOWAIT"),
+            QStringLiteral("UPDATE ") + table + QStringLiteral(" set ") + assignments +
+                QStringLiteral(" where ") + condition};
+}

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTreeWidgetItemIterator>
 
+#include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -472,4 +473,49 @@ TEST_F(EditorLoops, EditThroughTheEditor) {
     window->FNavigator->click(B::nbEdit);
     EXPECT_EQ(window->FrxmdData.state(), TDataSetState::Browse);
     EXPECT_EQ(value("SELECT fName FROM VrfType WHERE id=1").toString(), QStringLiteral("Первичная поверка"));
+}
+
+TEST_F(Deleting, DraggingRefusesItselfItsParentAndItsBranch) {
+    start("admin_test", "admin");
+    QTreeWidgetItem* manometers = node(QStringLiteral("Манометры"));
+    window->dragStart(manometers);
+    ASSERT_EQ(window->FDragNode, manometers);
+    EXPECT_FALSE(window->dropAllowed(manometers));
+    EXPECT_FALSE(window->dropAllowed(node(QStringLiteral("Давление"))));     // its parent
+    EXPECT_FALSE(window->dropAllowed(node(QStringLiteral("МП-100"))));       // its descendant
+    EXPECT_FALSE(window->dropAllowed(node(QStringLiteral("Виды поверки")))); // another book
+    EXPECT_TRUE(window->dropAllowed(node(QStringLiteral("Температура"))));
+    EXPECT_TRUE(
+        window->dropAllowed(node(QStringLiteral("Типы средств измерений")))); // the book: a top record
+
+    ui.answers = {TMsgResult::Yes};
+    window->dropOn(node(QStringLiteral("Температура")));
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Переместить ветвь \"Манометры\" в \"Температура\" ?")});
+    EXPECT_EQ(value("SELECT ParentId FROM tMiTypes WHERE id=11").toInt(), 30);
+    EXPECT_EQ(window->tvMainTree->currentItem()->parent(), node(QStringLiteral("Температура")));
+
+    window->dragStart(node(QStringLiteral("Манометры")));
+    ui.answers = {TMsgResult::Yes};
+    window->dropOn(node(QStringLiteral("Типы средств измерений")));
+    EXPECT_TRUE(value("SELECT ParentId IS NULL FROM tMiTypes WHERE id=11").toBool());
+}
+
+TEST_F(Deleting, ADropOntoALockedRowFailsAtOnce) {
+    start("admin_test", "admin");
+    QSqlQuery lock(db());
+    ASSERT_TRUE(lock.exec("BEGIN"));
+    ASSERT_TRUE(lock.exec("SELECT id FROM tMiTypes WHERE id=12 FOR UPDATE"));
+    window->dragStart(node(QStringLiteral("Вакуумметры")));
+    ui.answers = {TMsgResult::Yes};
+    QElapsedTimer timer;
+    timer.start();
+    window->dropOn(node(QStringLiteral("Температура")));
+    EXPECT_LT(timer.elapsed(), 3000);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_TRUE(
+        ui.messages[1].text.startsWith(QStringLiteral("Не удалось внести изменения в базу данных.\n\r\n\r")))
+        << ui.messages[1].text.toStdString();
+    lock.exec("ROLLBACK");
+    EXPECT_EQ(value("SELECT ParentId FROM tMiTypes WHERE id=12").toInt(), 10);
+    EXPECT_FALSE(TdmDataBase::instance().adoOrtaDatabase().inTransaction());
 }

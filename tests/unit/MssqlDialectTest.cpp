@@ -235,3 +235,11 @@ TEST_F(MssqlDialect, QuotesIdentifiersInBrackets) {
               QStringLiteral("[АРМ Администратора]"));
     EXPECT_EQ(db.quoteIdentifier("a]b"), "[a]]b]");
 }
+
+TEST_F(MssqlDialect, StatementsThatOnlySqlServerSyntaxExpresses) {
+    EXPECT_EQ(db.withoutRows("SELECT \r\nT.ID FROM T ORDER BY T.ID"),
+              "select top 0 \r\nT.ID FROM T ORDER BY T.ID");
+    EXPECT_EQ(db.noWaitUpdate("tMiTypes", "parentId=5", "id=7"),
+              QStringList{"UPDATE tMiTypes With(NOWAIT) set parentId=5 where id=7"});
+    EXPECT_EQ(db.sqlType("datetime"), "datetime");
+}
