@@ -151,6 +151,8 @@ private:
     bool runMoveStatement(const QString& sql, const QString& failureText);
     void updateContextMenu(QTreeWidgetItem* node);
     bool treeDragEvent(QEvent* event);
+    // The branch read again with the moved record selected.
+    void reloadAndSelect(QTreeWidgetItem* root, qint32 id);
     void dragTimerTick();
     void showRowButtons();
     qint32 rowPermissionTable(const TDbAttrCollection* book) const;

@@ -237,9 +237,7 @@ void TfrMain::miMoveClick() {
     if (!runMoveStatement(statement.arg(chosen).arg(id),
                           QStringLiteral("Ошибка доступа к базе данных. Узел переместить не удалось.")))
         return;
-    ReloadBranch(root);
-    if (QTreeWidgetItem* moved = FindNodeById(root, id))
-        tvMainTree->setCurrentItem(moved);
+    reloadAndSelect(root, id);
 }
 
 void TfrMain::miExtractToGroupClick() {
@@ -255,9 +253,7 @@ void TfrMain::miExtractToGroupClick() {
     if (!runMoveStatement(QStringLiteral("update tMitypes set parentid=NULL WHERE id=%1").arg(id),
                           QStringLiteral("Ошибка доступа к базе данных. Группу создать не удалось.")))
         return;
-    ReloadBranch(root);
-    if (QTreeWidgetItem* moved = FindNodeById(root, id))
-        tvMainTree->setCurrentItem(moved);
+    reloadAndSelect(root, id);
 }
 
 bool TfrMain::runMoveStatement(const QString& sql, const QString& failureText) {
@@ -354,9 +350,7 @@ void TfrMain::dropOn(QTreeWidgetItem* target) {
         return;
     }
     FDragNode = nullptr;
-    ReloadBranch(root);
-    if (QTreeWidgetItem* moved = FindNodeById(root, id))
-        tvMainTree->setCurrentItem(moved);
+    reloadAndSelect(root, id);
 }
 
 bool TfrMain::treeDragEvent(QEvent* event) {
@@ -418,4 +412,10 @@ void TfrMain::dragTimerTick() {
         if (next)
             tvMainTree->scrollToItem(next, QAbstractItemView::PositionAtTop);
     }
+}
+
+void TfrMain::reloadAndSelect(QTreeWidgetItem* root, qint32 id) {
+    ReloadBranch(root);
+    if (QTreeWidgetItem* moved = FindNodeById(root, id))
+        tvMainTree->setCurrentItem(moved);
 }
