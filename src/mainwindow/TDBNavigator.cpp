@@ -10,13 +10,13 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
     const char* name;
     const char* hint;
     const char* text;
 };
 
-const std::array<ButtonSpec, 10> kButtons{{{"nbFirst", "В начало", "|◀"},
+const std::array<ButtonChoice, 10> kButtons{{{"nbFirst", "В начало", "|◀"},
                                            {"nbPrior", "Предыдущий", "◀"},
                                            {"nbNext", "Следующий", "▶"},
                                            {"nbLast", "В конец", "▶|"},

@@ -10,20 +10,20 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
     QMessageBox::StandardButton button;
     int result;
     const char* text;
 };
 
-std::vector<ButtonSpec> buttonSet(int buttons) {
-    const ButtonSpec ok{QMessageBox::Ok, TMsgResult::Ok, "ОК"};
-    const ButtonSpec cancel{QMessageBox::Cancel, TMsgResult::Cancel, "Отмена"};
-    const ButtonSpec abort{QMessageBox::Abort, TMsgResult::Abort, "Прервать"};
-    const ButtonSpec retry{QMessageBox::Retry, TMsgResult::Retry, "Повтор"};
-    const ButtonSpec ignore{QMessageBox::Ignore, TMsgResult::Ignore, "Пропустить"};
-    const ButtonSpec yes{QMessageBox::Yes, TMsgResult::Yes, "Да"};
-    const ButtonSpec no{QMessageBox::No, TMsgResult::No, "Нет"};
+std::vector<ButtonChoice> buttonSet(int buttons) {
+    const ButtonChoice ok{QMessageBox::Ok, TMsgResult::Ok, "ОК"};
+    const ButtonChoice cancel{QMessageBox::Cancel, TMsgResult::Cancel, "Отмена"};
+    const ButtonChoice abort{QMessageBox::Abort, TMsgResult::Abort, "Прервать"};
+    const ButtonChoice retry{QMessageBox::Retry, TMsgResult::Retry, "Повтор"};
+    const ButtonChoice ignore{QMessageBox::Ignore, TMsgResult::Ignore, "Пропустить"};
+    const ButtonChoice yes{QMessageBox::Yes, TMsgResult::Yes, "Да"};
+    const ButtonChoice no{QMessageBox::No, TMsgResult::No, "Нет"};
     switch (buttons) {
     case TMsgButtons::OkCancel:
         return {ok, cancel};
@@ -62,17 +62,17 @@ int TWidgetInteraction::messageBox(const QString& text, TMessageKind kind, int b
     QMessageBox box(iconOf(kind), applicationTitle(), text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
-    const std::vector<ButtonSpec> specs = buttonSet(buttons);
-    for (const ButtonSpec& spec : specs)
-        box.addButton(spec.button)->setText(QString::fromUtf8(spec.text));
-    box.setDefaultButton(specs.front().button);
-    box.setEscapeButton(specs.back().button);
+    const std::vector<ButtonChoice> choices = buttonSet(buttons);
+    for (const ButtonChoice& choice : choices)
+        box.addButton(choice.button)->setText(QString::fromUtf8(choice.text));
+    box.setDefaultButton(choices.front().button);
+    box.setEscapeButton(choices.back().button);
     const auto pressed = QMessageBox::StandardButton(box.exec());
-    for (const ButtonSpec& spec : specs) {
-        if (spec.button == pressed)
-            return spec.result;
+    for (const ButtonChoice& choice : choices) {
+        if (choice.button == pressed)
+            return choice.result;
     }
-    return specs.back().result;
+    return choices.back().result;
 }
 
 void TWidgetInteraction::showErrors(const QString& text) {
