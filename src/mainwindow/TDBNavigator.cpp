@@ -17,15 +17,15 @@ struct ButtonChoice {
 };
 
 const std::array<ButtonChoice, 10> kButtons{{{"nbFirst", "В начало", "|◀"},
-                                           {"nbPrior", "Предыдущий", "◀"},
-                                           {"nbNext", "Следующий", "▶"},
-                                           {"nbLast", "В конец", "▶|"},
-                                           {"nbInsert", "Добавить", "+"},
-                                           {"nbDelete", "Удалить", "−"},
-                                           {"nbEdit", "Редактировать", "✎"},
-                                           {"nbPost", "Сохранить", "✓"},
-                                           {"nbCancel", "Отменить", "✗"},
-                                           {"nbRefresh", "Обновить", "⟳"}}};
+                                             {"nbPrior", "Предыдущий", "◀"},
+                                             {"nbNext", "Следующий", "▶"},
+                                             {"nbLast", "В конец", "▶|"},
+                                             {"nbInsert", "Добавить", "+"},
+                                             {"nbDelete", "Удалить", "−"},
+                                             {"nbEdit", "Редактировать", "✎"},
+                                             {"nbPost", "Сохранить", "✓"},
+                                             {"nbCancel", "Отменить", "✗"},
+                                             {"nbRefresh", "Обновить", "⟳"}}};
 
 } // namespace
 

@@ -17,8 +17,11 @@ QSettings store(TOrtaSettings::Scope scope) {
 
 } // namespace
 
+// The INI files of QSettings read "host,port" as a list of two; the store holds plain texts.
 QString TOrtaSettings::value(Scope scope, const QString& name) {
-    return store(scope).value(name).toString();
+    const QVariant v = store(scope).value(name);
+    const bool list = v.typeId() == QMetaType::QStringList || v.typeId() == QMetaType::QVariantList;
+    return list ? v.toStringList().join(QLatin1Char(',')) : v.toString();
 }
 
 bool TOrtaSettings::contains(Scope scope, const QString& name) {

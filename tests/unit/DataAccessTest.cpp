@@ -4,6 +4,8 @@
 #include "TMemoryData.h"
 #include "TMemoryQuery.h"
 
+#include <QSettings>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -188,4 +190,17 @@ TEST(Settings, ConnectionStringFollowsTheSettings) {
         "APP=Lumbrex;Provider=PostgreSQL;Persist Security Info=True;Initial Catalog=vestar;Data "
         "Source=SRV\\SQL2019;"));
     EXPECT_EQ(TdmDataBase::provider(), TDbProvider::PostgreSQL);
+}
+
+TEST(Settings, AServerWithAPortSurvivesTheSettingsFile) {
+    SettingsSandbox settings;
+    settings.setUser("server", "127.0.0.1,25141");
+    settings.setUser("vantorel", "admin"); // the file is written again
+    EXPECT_EQ(TdmDataBase::registryServer(false), "127.0.0.1,25141");
+    {
+        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "VELMARK", "ORTA");
+        raw.setValue("server",
+                     QStringList{"db.lab.local", "1433"}); // as a hand-written "db.lab.local, 1433" reads
+    }
+    EXPECT_EQ(TdmDataBase::registryServer(false), "db.lab.local,1433");
 }
