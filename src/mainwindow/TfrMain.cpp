@@ -25,6 +25,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QTimer>
@@ -423,7 +424,7 @@ void TfrMain::UpdateTreeAfterSave(int mode, QTreeWidgetItem* node) {
         TreeHelpers::setItemData(added, item);
         parent->addChild(added);
         TreeHelpers::setImageIndex(added, 1);
-        parent->sortChildren(0, Qt::AscendingOrder);
+        placeSorted(parent, added);
         break;
     }
     case 2:
@@ -440,10 +441,25 @@ void TfrMain::UpdateTreeAfterSave(int mode, QTreeWidgetItem* node) {
             TATreeDataCollectionItem* item = NodeItem(affected);
             item->setCaption(caption);
             if (parent)
-                parent->sortChildren(0, Qt::AscendingOrder);
+                placeSorted(parent, affected);
         }
         break;
     }
+}
+
+// Puts a node where the tree data has its item: CompareText order among its siblings. The view
+// must not reopen the book in the middle of a save, so the tree keeps quiet meanwhile.
+void TfrMain::placeSorted(QTreeWidgetItem* parent, QTreeWidgetItem* node) {
+    const QSignalBlocker quiet(tvMainTree);
+    QTreeWidgetItem* current = tvMainTree->currentItem();
+    parent->removeChild(node);
+    int position = 0;
+    while (position < parent->childCount() &&
+           compareText(parent->child(position)->text(0), node->text(0)) < 0)
+        ++position;
+    parent->insertChild(position, node);
+    if (current)
+        tvMainTree->setCurrentItem(current);
 }
 
 void TfrMain::ReloadPermittedBranches() {

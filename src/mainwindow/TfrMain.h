@@ -136,6 +136,7 @@ private:
     QTreeWidgetItem* addSubtree(TATreeDataCollectionItem* item, qint32 permissionTable, bool skipSelf,
                                 QTreeWidgetItem* parent);
     void applyImagesAndGrouping();
+    void placeSorted(QTreeWidgetItem* parent, QTreeWidgetItem* node);
     void selectionChanged();
     void showContextMenu(const QPoint& position);
     void showHelp(const QString& topic);

@@ -87,6 +87,9 @@ TEST_F(Editing, NewRecordsTakeTheirParentFromTheSelectedNode) {
     addRecord(QStringLiteral("Вакуумметры")); // subordinate mode: a child of the node
     EXPECT_EQ(value("SELECT ParentId FROM tMiTypes WHERE fName='Вакуумметры'").toInt(), 10);
     EXPECT_EQ(node(QStringLiteral("Вакуумметры"))->parent(), node(QStringLiteral("Давление")));
+    EXPECT_EQ(node(QStringLiteral("Давление"))->indexOfChild(node(QStringLiteral("Вакуумметры"))),
+              0); // В before М
+    EXPECT_EQ(window->tvMainTree->currentItem(), node(QStringLiteral("Давление")));
 
     window->tvMainTree->setCurrentItem(node(QStringLiteral("Манометры")));
     window->miProp->trigger(); // own-record mode: a sibling
