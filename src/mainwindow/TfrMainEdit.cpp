@@ -7,6 +7,7 @@
 #include "TDBGrid.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
+#include "TDetachedEvents.h"
 #include "TEditorRegistry.h"
 #include "TFrExtraAbstract.h"
 #include "TUser.h"
@@ -209,9 +210,10 @@ void TfrMain::editorLoop(bool inserting) {
     bool done = false;
     while (!done) {
         if (!inserting && !FrxmdData.isEditing()) {
-            const TDataSetEvents saved = FrxmdData.takeEvents();
-            FrxmdData.edit();
-            FrxmdData.setEvents(saved);
+            {
+                const TDetachedEvents detached(FrxmdData);
+                FrxmdData.edit();
+            }
         }
         int result = QDialog::Rejected;
         try {
@@ -219,16 +221,18 @@ void TfrMain::editorLoop(bool inserting) {
             result = TUserInteraction::instance().showModal(editor.get());
         } catch (const std::exception&) {
             errorBox(QStringLiteral("Не удалось отобразить форму ввода данных"));
-            const TDataSetEvents saved = FrxmdData.takeEvents();
-            FrxmdData.cancel();
-            FrxmdData.setEvents(saved);
+            {
+                const TDetachedEvents detached(FrxmdData);
+                FrxmdData.cancel();
+            }
             return;
         }
         if (result != QDialog::Accepted) {
             if (FrxmdData.isEditing() || !inserting) {
-                const TDataSetEvents saved = FrxmdData.takeEvents();
-                FrxmdData.cancel();
-                FrxmdData.setEvents(saved);
+                {
+                    const TDetachedEvents detached(FrxmdData);
+                    FrxmdData.cancel();
+                }
                 return;
             }
             break; // the editor finished the record itself
@@ -247,9 +251,10 @@ void TfrMain::editorLoop(bool inserting) {
             if (inserting)
                 GrantRowPermissions(book, FrxmdData.fieldByName(key)->asInteger());
             LoadLinkRef(book->mainTableName());
-            const TDataSetEvents saved = FrxmdData.takeEvents();
-            FrxmdData.post();
-            FrxmdData.setEvents(saved);
+            {
+                const TDetachedEvents detached(FrxmdData);
+                FrxmdData.post();
+            }
             if (book->isHierarchical()) {
                 try {
                     UpdateTreeAfterSave(inserting ? 1 : 0, nullptr);

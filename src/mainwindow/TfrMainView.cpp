@@ -7,6 +7,7 @@
 #include "TDEVICEFilterFrame.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
+#include "TDetachedEvents.h"
 #include "TORDERSFilterFrame.h"
 #include "TUser.h"
 #include "TXmlDocument.h"
@@ -410,12 +411,7 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
 
 void TfrMain::RefreshCurrentRecord(TDbAttrCollection* book, qint32 id) {
     const QString key = book->keyFieldName();
-    const TDataSetEvents saved = FrxmdData.takeEvents();
-    struct Reattach {
-        TMemoryData& data;
-        const TDataSetEvents& events;
-        ~Reattach() { data.setEvents(events); }
-    } reattach{FrxmdData, saved};
+    const TDetachedEvents detached(FrxmdData);
     const std::unique_ptr<TDbQuery> query = TDbUtilsClass::getInstance()->openQuery(book->sqlSelectWhere(
         book->mainTableName() + QLatin1Char('.') + key + QLatin1Char('=') + QString::number(id)));
     TDbUtilsClass::mergeRecord(FrxmdData, *query, key, false);
