@@ -2,12 +2,14 @@
 
 #include "EAbort.h"
 #include "OrtaUtils.h"
+#include "TFieldSizeValidator.h"
 #include "TLookupDelegate.h"
 #include "TMemoryData.h"
 #include "TMemoryDataModel.h"
 #include "TOrtaSettings.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -18,6 +20,16 @@ namespace {
 class RedColumnsDelegate : public QStyledItemDelegate {
 public:
     explicit RedColumnsDelegate(TDBGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        const TField* field = m_grid->data()->field(index.column());
+        if (auto* line = qobject_cast<QLineEdit*>(editor);
+            line && isStringType(field->dataType()) && field->size() > 0)
+            line->setValidator(new TFieldSizeValidator(field->size(), line));
+        return editor;
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
@@ -38,7 +50,10 @@ QString layoutKey(const QString& gridName) {
 
 TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_data(data) {
     m_model = new TMemoryDataModel(data, this);
-    m_model->setErrorHandler([](const EError& e) { errorBox(e.message()); });
+    m_model->setErrorHandler([this](const EError& e) {
+        m_writeRefused = true;
+        errorBox(e.message());
+    });
     m_model->setAutoEdit(false); // typing edits only a record the navigator put into edit state
     setModel(m_model);
     setItemDelegate(new RedColumnsDelegate(this));
@@ -72,6 +87,38 @@ TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_dat
                 }
             });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { followRecordSet(m_data->recNo()); });
+    // What is typed in a cell belongs to the record: a post writes it first, a cancel drops it.
+    data->addRecordUpdater(this, [this] { commitEditor(); });
+    m_registeredWith = data;
+    connect(data, &TMemoryData::stateChanged, this, [this] {
+        if (!m_data->isEditing())
+            discardEditor();
+    });
+}
+
+TDBGrid::~TDBGrid() {
+    if (m_registeredWith)
+        m_registeredWith->removeRecordUpdaters(this);
+}
+
+void TDBGrid::commitEditor() {
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    QWidget* editor = indexWidget(currentIndex());
+    if (!editor)
+        return;
+    m_writeRefused = false;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    if (m_writeRefused)
+        throw EAbort();
+}
+
+void TDBGrid::discardEditor() {
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget* editor = indexWidget(currentIndex()))
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
 void TDBGrid::followRecordSet(int recNo) {

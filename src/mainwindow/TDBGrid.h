@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QTableView>
 #include <set>
 
@@ -13,6 +14,7 @@ class TDBGrid : public QTableView {
 
 public:
     explicit TDBGrid(TMemoryData* data, QWidget* parent = nullptr);
+    ~TDBGrid() override;
 
     TMemoryData* data() const { return m_data; }
     // The column of a field name (searched from the last column), -1 when none.
@@ -24,6 +26,12 @@ public:
     // The drop-downs of lookup columns, on only while a record is edited or inserted.
     void setEditButtons(bool on);
     bool editButtons() const { return m_editButtons; }
+
+    // Writes the open cell editor into the record and closes it; raises EAbort when the record
+    // refused the value (the user has been told why). The record set calls it before a post.
+    void commitEditor();
+    // Closes the open cell editor without writing it.
+    void discardEditor();
 
     // The layout is stored under the grid's name.
     void saveLayout() const;
@@ -37,4 +45,7 @@ private:
     std::set<int> m_redColumns;
     bool m_following = false;
     bool m_editButtons = false;
+    bool m_writeRefused = false;
+    // The record set may go first when both die with their window.
+    QPointer<TMemoryData> m_registeredWith;
 };

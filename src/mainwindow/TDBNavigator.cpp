@@ -5,6 +5,7 @@
 #include "TMemoryData.h"
 
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QStyle>
 #include <QToolButton>
 
@@ -81,15 +82,21 @@ TDBNavigator::Buttons TDBNavigator::visibleButtons() const {
 }
 
 void TDBNavigator::click(Button b) {
+    // A button may rebuild the view that holds this navigator (the refresh does): the handler runs
+    // from a copy, and nothing of the navigator is touched once it is on its way out.
+    const QPointer<TDBNavigator> self(this);
     try {
-        if (m_beforeAction && !m_beforeAction(b))
+        const BeforeAction before = m_beforeAction;
+        if (before && !before(b))
             return;
-        act(b);
+        if (self)
+            act(b);
     } catch (const EAbort&) {
     } catch (const std::exception& e) {
         errorBox(errorMessage(e));
     }
-    updateEnabled();
+    if (self)
+        updateEnabled();
 }
 
 void TDBNavigator::act(Button b) {

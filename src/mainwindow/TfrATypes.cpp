@@ -39,7 +39,8 @@ TfrATypes::TfrATypes(QWidget* parent) : QDialog(parent) {
     });
 }
 
-void TfrATypes::SetCollection(TATreeDataCollection* collection) {
+void TfrATypes::SetCollection(TATreeDataCollection* collection, Readable readable) {
+    m_readable = std::move(readable);
     if (collection == m_collection)
         return;
     m_built = false;
@@ -48,12 +49,15 @@ void TfrATypes::SetCollection(TATreeDataCollection* collection) {
 }
 
 void TfrATypes::addSubtree(QTreeWidgetItem* parent, const TATreeDataCollectionItem* item) {
-    auto* node = new QTreeWidgetItem(QStringList{item->caption()});
-    TreeHelpers::setItemData(node, item);
-    if (parent)
-        parent->addChild(node);
-    else
-        TreeView1->addTopLevelItem(node);
+    QTreeWidgetItem* node = parent;
+    if (!m_readable || item->id() == -1 || m_readable(item->id())) {
+        node = new QTreeWidgetItem(QStringList{item->caption()});
+        TreeHelpers::setItemData(node, item);
+        if (parent)
+            parent->addChild(node);
+        else
+            TreeView1->addTopLevelItem(node);
+    }
     for (const TATreeDataCollectionItem* child : item->children())
         addSubtree(node, child);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QPushButton;
 class QTreeWidget;
@@ -14,7 +15,11 @@ class TfrATypes : public QDialog {
 public:
     explicit TfrATypes(QWidget* parent = nullptr);
 
-    void SetCollection(TATreeDataCollection* collection);
+    // Which records the user may see (by id); none = all. Records he may not see are left out of
+    // the tree and their visible descendants hang under the nearest visible ancestor, as in the
+    // main tree.
+    using Readable = std::function<bool(qint32 id)>;
+    void SetCollection(TATreeDataCollection* collection, Readable readable = {});
     // Shows the tree below rootId (-1: the children of the first top item) with selectId selected;
     // returns the modal result. Without a collection nothing is shown and the result is 0.
     int Execute(qint32 rootId, qint32 selectId, bool rebuild, bool allowChange);
@@ -30,6 +35,7 @@ private:
     void okClicked();
 
     TATreeDataCollection* m_collection = nullptr;
+    Readable m_readable;
     bool m_built = false;
     bool m_allowChange = true;
     QTreeWidgetItem* m_allowed = nullptr;

@@ -73,17 +73,15 @@ qint32 TfrDeleteDlg::target() const {
     return option() == MoveTo ? m_target : -2;
 }
 
-int TfrDeleteDlg::ShowFor(const QString& table, qint32 recordId) {
+int TfrDeleteDlg::ShowFor(const QString& descriptionFile, qint32 recordId,
+                          std::function<bool(qint32)> readable) {
     mem->clear();
     m_target = -1;
     rGr->button(MoveUp)->setChecked(true);
     optionChanged();
     m_tree = std::make_unique<TATreeDataCollection>();
     try {
-        if (!m_tree->loadBook(installPath() + QStringLiteral("BusinessData\\ReferenceBooks\\") + table +
-                                  QStringLiteral(".xml"),
-                              true) &&
-            !m_tree->root()->firstChild())
+        if (!m_tree->loadBook(descriptionFile, true) && !m_tree->root()->firstChild())
             throw EError(QStringLiteral("no book"));
         // The record and its descendants cannot be chosen as the target.
         const int index = m_tree->indexOfId(recordId);
@@ -94,7 +92,7 @@ int TfrDeleteDlg::ShowFor(const QString& table, qint32 recordId) {
         m_tree.reset();
         return QDialog::Rejected;
     }
-    m_chooser.SetCollection(m_tree.get());
+    m_chooser.SetCollection(m_tree.get(), std::move(readable));
     m_chooser.setWindowTitle(m_tree->root()->firstChild()->caption());
     const int result = TUserInteraction::instance().showModal(this);
     m_chooser.SetCollection(nullptr);

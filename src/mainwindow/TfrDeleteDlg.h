@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QButtonGroup;
@@ -19,9 +20,10 @@ public:
     TfrDeleteDlg(TfrATypes& chooser, QWidget* parent = nullptr);
     ~TfrDeleteDlg() override;
 
-    // Shows the options for a record of the table; a non-OK result without showing when the book
-    // cannot be loaded.
-    int ShowFor(const QString& table, qint32 recordId);
+    // Shows the options for a record of the book described by descriptionFile; the target chooser
+    // offers the records readable allows. A non-OK result without showing when the book cannot be
+    // loaded.
+    int ShowFor(const QString& descriptionFile, qint32 recordId, std::function<bool(qint32)> readable = {});
     int option() const;
     // The chosen target for option 2 (-1 when none was chosen), otherwise -2.
     qint32 target() const;

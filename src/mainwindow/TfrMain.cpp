@@ -1,11 +1,14 @@
 #include "TfrMain.h"
 
 #include "DescriptionLoader.h"
+#include "EAbort.h"
 #include "EOrtaException.h"
 #include "FileLookup.h"
 #include "OrtaUtils.h"
 #include "TATreeDataCollection.h"
+#include "TDBGrid.h"
 #include "TDbAttrCollection.h"
+#include "THelpKeyFilter.h"
 #include "THelpWindow.h"
 #include "TLogin.h"
 #include "TUser.h"
@@ -96,7 +99,7 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     buildMenus();
     connect(tvMainTree, &QTreeWidget::currentItemChanged, this, [this] { selectionChanged(); });
     connect(tvMainTree, &QWidget::customContextMenuRequested, this, &TfrMain::showContextMenu);
-    tvMainTree->installEventFilter(this);
+    tvMainTree->installEventFilter(this); // the Delete key
     tvMainTree->setDragEnabled(true);
     tvMainTree->setAcceptDrops(true);
     tvMainTree->setDragDropMode(QAbstractItemView::DragDrop);
@@ -106,12 +109,38 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     connect(FDragTimer, &QTimer::timeout, this, &TfrMain::dragTimerTick);
     frATypes = new TfrATypes(this);
     frDeleteDlg = new TfrDeleteDlg(*frATypes, this);
-    qApp->installEventFilter(this); // the help key works in every window
+    // The help key works in every window.
+    m_helpKeys = new THelpKeyFilter([this] { showHelp(helpTopic(QApplication::activeWindow())); }, this);
 }
 
 TfrMain::~TfrMain() {
-    qApp->removeEventFilter(this);
+    delete FViewBox; // its grid and navigator refer to FrxmdData, which goes before the children
+    delete m_helpKeys;
     tvMainTree->clear(); // nodes refer to items of FTreeData
+}
+
+TfrMain::TOperation::~TOperation() {
+    if (--m_window.m_operationDepth == 0 && m_window.m_reopenPending)
+        m_window.reopenWhenIdle();
+}
+
+void TfrMain::reopenWhenIdle() {
+    QTimer::singleShot(0, this, [this] {
+        // A modal window of the operation may have run the event loop: still inside, wait for its end.
+        if (m_operationDepth > 0 || !m_reopenPending)
+            return;
+        m_reopenPending = false;
+        selectionChanged();
+    });
+}
+
+TDataSetNotify TfrMain::duringOperation(TDataSetNotify handler) {
+    if (!handler)
+        return handler;
+    return [this, handler = std::move(handler)](TMemoryData& data) {
+        const TOperation operation(*this);
+        handler(data);
+    };
 }
 
 void TfrMain::buildMenus() {
@@ -143,14 +172,16 @@ void TfrMain::buildMenus() {
     miSubTrees->setObjectName(QStringLiteral("miSubTrees"));
     connect(miProp, &QAction::triggered, this, [this] {
         try {
-            LoadBookData(true, false);
+            if (resolvePendingEdit())
+                LoadBookData(true, false);
         } catch (const std::exception& e) {
             showViewError(e);
         }
     });
     connect(miSubTrees, &QAction::triggered, this, [this] {
         try {
-            LoadBookData(false, false);
+            if (resolvePendingEdit())
+                LoadBookData(false, false);
         } catch (const std::exception& e) {
             showViewError(e);
         }
@@ -191,6 +222,12 @@ void TfrMain::FormShow() {
 }
 
 void TfrMain::closeEvent(QCloseEvent* event) {
+    if (FGrid)
+        FGrid->saveLayout();
+    if (!FTerminating && !FFatal && !resolvePendingEdit()) {
+        event->ignore();
+        return;
+    }
     if (!FTerminating && !FFatal &&
         questionBox(QStringLiteral("Завершить работу с программой?"), TMsgButtons::OkCancel) !=
             TMsgResult::Ok) {
@@ -440,6 +477,8 @@ void TfrMain::UpdateTreeAfterSave(int mode, QTreeWidgetItem* node) {
             affected->setText(0, caption);
             TATreeDataCollectionItem* item = NodeItem(affected);
             item->setCaption(caption);
+            if (book->isMsul)
+                item->setId(id); // the saved version is a new row
             if (parent)
                 placeSorted(parent, affected);
         }
@@ -474,11 +513,52 @@ void TfrMain::ReloadPermittedBranches() {
 }
 
 void TfrMain::selectionChanged() {
+    if (m_operationDepth > 0) {
+        m_reopenPending = true;
+        return;
+    }
+    QTreeWidgetItem* wanted = tvMainTree->currentItem();
+    if (wanted != FCurrentNode && FrxmdData.active() && FrxmdData.isEditing()) {
+        // The record belongs to the node shown: it is saved there, or the user stays there.
+        const QSignalBlocker quiet(tvMainTree);
+        tvMainTree->setCurrentItem(FCurrentNode);
+        if (!resolvePendingEdit()) {
+            // The press that changed the selection is still being handled: put it back after it too.
+            QTimer::singleShot(0, this, [this] {
+                const QSignalBlocker quietAgain(tvMainTree);
+                if (FCurrentNode)
+                    tvMainTree->setCurrentItem(FCurrentNode);
+            });
+            return;
+        }
+        tvMainTree->setCurrentItem(wanted);
+    }
     try {
         OpenSelectedBook();
     } catch (const std::exception& e) {
         showViewError(e);
     }
+}
+
+bool TfrMain::resolvePendingEdit() {
+    if (!FrxmdData.active() || !FrxmdData.isEditing())
+        return true;
+    const int answer = questionBox(FrxmdData.state() == TDataSetState::Insert
+                                       ? QStringLiteral("Новая запись не сохранена. Сохранить её?")
+                                       : QStringLiteral("Изменения записи не сохранены. Сохранить их?"),
+                                   TMsgButtons::SaveDiscardCancel);
+    try {
+        if (answer == TMsgResult::Yes)
+            FrxmdData.post();
+        else if (answer == TMsgResult::No)
+            FrxmdData.cancel();
+        else
+            return false;
+    } catch (const EAbort&) {
+    } catch (const std::exception& e) {
+        errorBox(errorMessage(e));
+    }
+    return !FrxmdData.isEditing(); // a save that failed keeps the user with his record
 }
 
 void TfrMain::showViewError(const std::exception& error) {
@@ -528,16 +608,14 @@ void TfrMain::showHelp(const QString& topic) {
 bool TfrMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tvMainTree->viewport() && treeDragEvent(event))
         return true;
-    if (watched == tvMainTree && event->type() == QEvent::KeyRelease &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && tvMainTree->currentItem() &&
-        level(tvMainTree->currentItem()) > 0)
-        miDeleteClick();
-    // A key event travels up the parents and passes here once per receiver: answer it once, and
-    // leave it to the windows as well.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
-        event != m_lastHelpKey && watched->isWidgetType()) {
-        m_lastHelpKey = event;
-        showHelp(helpTopic(QApplication::activeWindow()));
+    if (watched == tvMainTree && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // A held key repeats its release: one press, one question.
+        if (key->key() == Qt::Key_Delete && !key->isAutoRepeat() && tvMainTree->currentItem() &&
+            level(tvMainTree->currentItem()) > 0) {
+            miDeleteClick();
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -20,6 +20,7 @@ class QTreeWidget;
 class TATreeDataCollection;
 class TATreeDataCollectionItem;
 class TDbAttrCollection;
+class THelpKeyFilter;
 class THelpWindow;
 class TfPasswordDlg;
 
@@ -55,6 +56,9 @@ public:
     void LoadBookData(bool ownRecord, bool keepPosition);
     void RefreshCurrentRecord(TDbAttrCollection* book, qint32 id);
     void LoadLinkRef(const QString& table);
+    // A record in edit or insert state before the view moves on (another node, closing): asks
+    // whether to save it, discard it or stay. True when it was saved or discarded, or there was none.
+    bool resolvePendingEdit();
     // The callback of the filter frames: the condition the list is read with.
     void applyFilter(const QString& condition);
     // The specialised editor named by a layout's added_ctrl; empty for an unknown name.
@@ -80,6 +84,8 @@ public:
     bool DeleteSubtree(QTreeWidgetItem* node, QStringList& messages);
     void MoveChildren(const QString& table, qint32 oldParent, qint32 newParent);
     void miDeleteClick();
+    // The user's write right on a record node (letter w), as the context menu follows it.
+    bool mayWriteNode(QTreeWidgetItem* node) const;
     void miMoveClick();
     void miExtractToGroupClick();
     TfrATypes* frATypes;
@@ -132,7 +138,27 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // An operation started by a button, a key or a notification of FrxmdData is on the stack: a
+    // selection change it makes rebuilds the view after it, from the event loop, so that no widget
+    // of the view is destroyed while one of its own handlers runs.
+    class TOperation {
+    public:
+        explicit TOperation(TfrMain& window) : m_window(window) { ++m_window.m_operationDepth; }
+        ~TOperation();
+        TOperation(const TOperation&) = delete;
+        TOperation& operator=(const TOperation&) = delete;
+
+    private:
+        TfrMain& m_window;
+    };
+
     void buildMenus();
+    void retireView();
+    void reopenWhenIdle();
+    TDataSetNotify duringOperation(TDataSetNotify handler);
+    // Which records of a book the user may see, for the node choosers; empty = all.
+    std::function<bool(qint32)> readableIn(QTreeWidgetItem* node) const;
+    void updateTreeAfterCommit(int mode);
     QTreeWidgetItem* addSubtree(TATreeDataCollectionItem* item, qint32 permissionTable, bool skipSelf,
                                 QTreeWidgetItem* parent);
     void applyImagesAndGrouping();
@@ -155,6 +181,9 @@ private:
     // The branch read again with the moved record selected.
     void reloadAndSelect(QTreeWidgetItem* root, qint32 id);
     void dragTimerTick();
+    // The row a drop would land on, shown while the pointer is over an allowed place.
+    void markDropTarget(QTreeWidgetItem* target);
+    QTreeWidgetItem* m_dropMark = nullptr;
     void showRowButtons();
     qint32 rowPermissionTable(const TDbAttrCollection* book) const;
     void showViewError(const std::exception& error);
@@ -162,7 +191,9 @@ private:
     TfPasswordDlg& m_passwordDialog;
     QStringList m_arguments;
     std::unique_ptr<THelpWindow> m_help;
-    const QEvent* m_lastHelpKey = nullptr;
+    THelpKeyFilter* m_helpKeys;
+    int m_operationDepth = 0;
+    bool m_reopenPending = false;
     // The view's own notifications of FrxmdData (the row change), detached while it loads.
     TDataSetEvents m_viewEvents;
 };

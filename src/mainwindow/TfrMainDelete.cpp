@@ -131,7 +131,11 @@ void TfrMain::deleteRules(bool popupMode) {
         return;
     }
     const QString table = book->mainTableName();
-    if (frDeleteDlg->ShowFor(table, id) != QDialog::Accepted)
+    const QString description = !book->descriptionFile.isEmpty()
+                                    ? book->descriptionFile
+                                    : installPath() + QStringLiteral("BusinessData\\ReferenceBooks\\") +
+                                          table + QStringLiteral(".xml");
+    if (frDeleteDlg->ShowFor(description, id, readableIn(node)) != QDialog::Accepted)
         throw EAbort();
     if (frDeleteDlg->option() == TfrDeleteDlg::DeleteAll) {
         QStringList messages;
@@ -172,9 +176,24 @@ void TfrMain::deleteRules(bool popupMode) {
     throw EAbort(); // the view was reloaded
 }
 
+bool TfrMain::mayWriteNode(QTreeWidgetItem* node) const {
+    const qint32 permissions = node ? permissionTableOf(node) : -1;
+    return permissions == -1 ||
+           TActions::has(TUser::current()->GetRowPermissions(permissions, NodeItem(node)->id()), 'w');
+}
+
+std::function<bool(qint32)> TfrMain::readableIn(QTreeWidgetItem* node) const {
+    const qint32 permissions = permissionTableOf(node);
+    if (permissions == -1)
+        return {};
+    return [permissions](qint32 id) {
+        return TActions::has(TUser::current()->GetRowPermissions(permissions, id), 'r');
+    };
+}
+
 void TfrMain::miDeleteClick() {
     QTreeWidgetItem* node = tvMainTree->currentItem();
-    if (!node || level(node) == 0)
+    if (!node || level(node) == 0 || !mayWriteNode(node))
         return;
     FShowSubordinates = false;
     try {
@@ -188,6 +207,7 @@ void TfrMain::miDeleteClick() {
 // ---- moves ----
 
 QString TfrMain::chooseNewParent(const QString& descriptionFile, qint32 id) {
+    const std::function<bool(qint32)> readable = readableIn(tvMainTree->currentItem());
     TATreeDataCollection tree;
     try {
         tree.loadBook(installPath() + QStringLiteral("BusinessData\\ReferenceBooks\\") + descriptionFile,
@@ -200,7 +220,7 @@ QString TfrMain::chooseNewParent(const QString& descriptionFile, qint32 id) {
         errorBox(QStringLiteral("Ошибка при загрузке справочника."));
         return {};
     }
-    frATypes->SetCollection(&tree);
+    frATypes->SetCollection(&tree, readable);
     frATypes->setWindowTitle(tree.root()->firstChild()->caption());
     const int result = frATypes->Execute(-1, -1, false, true);
     frATypes->SetCollection(nullptr);
@@ -209,7 +229,7 @@ QString TfrMain::chooseNewParent(const QString& descriptionFile, qint32 id) {
 
 void TfrMain::miMoveClick() {
     QTreeWidgetItem* node = tvMainTree->currentItem();
-    if (!node || level(node) == 0 || !FCurrentNode)
+    if (!node || level(node) == 0 || !FCurrentNode || !mayWriteNode(node))
         return;
     if (questionBox(QStringLiteral("Вы действительно хотите переместить \"") + node->text(0) +
                         QStringLiteral("\"  в другой узел дерева?"),
@@ -242,7 +262,7 @@ void TfrMain::miMoveClick() {
 
 void TfrMain::miExtractToGroupClick() {
     QTreeWidgetItem* node = tvMainTree->currentItem();
-    if (!node || level(node) < 2)
+    if (!node || level(node) < 2 || !mayWriteNode(node))
         return;
     if (questionBox(QStringLiteral("Вы действительно хотите сделать \"") + node->text(0) +
                         QStringLiteral("\"  отдельной группой приборов?"),
@@ -279,12 +299,11 @@ void TfrMain::updateContextMenu(QTreeWidgetItem* node) {
     const bool movable = isMovableTable(shown) || sameText(shown, QStringLiteral("MSUL_DEPARTMENT"));
     miMove->setVisible(movable);
     N2->setVisible(movable);
-    const qint32 permissions = permissionTableOf(node);
-    if (permissions != -1) {
-        const bool mayWrite =
-            TActions::has(TUser::current()->GetRowPermissions(permissions, NodeItem(node)->id()), 'w');
+    if (permissionTableOf(node) != -1) {
+        const bool mayWrite = mayWriteNode(node);
         miDelete->setEnabled(mayWrite);
         miExtractToGroup->setEnabled(mayWrite);
+        miMove->setEnabled(mayWrite); // a move changes the record as much as a delete does
     }
 }
 
@@ -295,9 +314,7 @@ void TfrMain::dragStart(QTreeWidgetItem* node) {
     FDragNode = FDragRoot = nullptr;
     if (!node)
         return;
-    const qint32 permissions = permissionTableOf(node);
-    if (permissions != -1 &&
-        !TActions::has(TUser::current()->GetRowPermissions(permissions, NodeItem(node)->id()), 'w'))
+    if (!mayWriteNode(node))
         return; // nothing of this node may be moved
     FDragNode = node;
     FDragRoot = RootOf(node);
@@ -355,14 +372,24 @@ void TfrMain::dropOn(QTreeWidgetItem* target) {
 
 bool TfrMain::treeDragEvent(QEvent* event) {
     switch (event->type()) {
-    case QEvent::DragEnter:
+    case QEvent::DragEnter: {
+        // A drag enters where it began, over the dragged node itself, which is no place to drop:
+        // refusing the enter would refuse every move after it, so the enter only says whether
+        // this tree takes part at all; each move then says whether its place is allowed.
+        auto* enter = static_cast<QDragEnterEvent*>(event);
+        dragStart(enter->source() == tvMainTree ? tvMainTree->currentItem() : nullptr);
+        enter->setDropAction(Qt::MoveAction);
+        enter->setAccepted(FDragNode != nullptr);
+        return true;
+    }
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (event->type() == QEvent::DragEnter)
-            dragStart(tvMainTree->currentItem());
         const QPoint at = drag->position().toPoint();
         const int height = tvMainTree->viewport()->height();
-        FScrollDirection = at.y() <= 1 ? -1 : (at.y() >= height - 1 ? 1 : 0);
+        // Near the edges the tree scrolls: within a row's height, since a pointer seldom rests on
+        // the edge pixel itself.
+        const int edge = std::max(2, tvMainTree->fontMetrics().height() / 2);
+        FScrollDirection = at.y() < edge ? -1 : (at.y() > height - edge ? 1 : 0);
         QTreeWidgetItem* target = tvMainTree->itemAt(at);
         const bool allowed = dropAllowed(target);
         FExpandNode = allowed && target && !target->isExpanded() ? target : nullptr;
@@ -370,14 +397,17 @@ bool TfrMain::treeDragEvent(QEvent* event) {
             FDragTimer->start();
         else
             FDragTimer->stop();
+        markDropTarget(allowed ? target : nullptr);
         drag->setDropAction(Qt::MoveAction);
-        drag->setAccepted(allowed);
+        drag->setAccepted(allowed); // refused: the forbidden cursor, and the moves go on
         return true;
     }
     case QEvent::DragLeave:
         FDragTimer->stop();
+        markDropTarget(nullptr);
         return true;
     case QEvent::Drop: {
+        markDropTarget(nullptr);
         auto* drop = static_cast<QDropEvent*>(event);
         // The tree itself moves nothing: the database does, then the branch is read again.
         drop->setDropAction(Qt::IgnoreAction);
@@ -394,6 +424,19 @@ bool TfrMain::treeDragEvent(QEvent* event) {
     }
     default:
         return false;
+    }
+}
+
+void TfrMain::markDropTarget(QTreeWidgetItem* target) {
+    if (m_dropMark == target)
+        return;
+    if (m_dropMark)
+        m_dropMark->setData(0, Qt::BackgroundRole, QVariant());
+    m_dropMark = target;
+    if (m_dropMark) {
+        QColor mark = tvMainTree->palette().color(QPalette::Highlight);
+        mark.setAlpha(90);
+        m_dropMark->setBackground(0, mark);
     }
 }
 

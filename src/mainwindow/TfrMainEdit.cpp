@@ -10,6 +10,7 @@
 #include "TDetachedEvents.h"
 #include "TEditorRegistry.h"
 #include "TFrExtraAbstract.h"
+#include "TRecordKeyKeeper.h"
 #include "TUser.h"
 #include "TextHelpers.h"
 #include "TfrMain.h"
@@ -62,6 +63,20 @@ void TfrMain::installDataSetHandlers() {
     m_viewEvents.beforeDelete = [this](TMemoryData&) {
         deleteRules(!FShowSubordinates);
     };
+    for (TDataSetNotify* handler :
+         {&m_viewEvents.beforeInsert, &m_viewEvents.afterInsert, &m_viewEvents.beforeEdit,
+          &m_viewEvents.afterEdit, &m_viewEvents.beforePost, &m_viewEvents.afterPost,
+          &m_viewEvents.afterCancel, &m_viewEvents.beforeDelete})
+        *handler = duringOperation(std::move(*handler));
+}
+
+// The tree and the book's cache follow a committed write only: a rollback leaves them as they were.
+void TfrMain::updateTreeAfterCommit(int mode) {
+    try {
+        UpdateTreeAfterSave(mode, nullptr);
+    } catch (const std::exception& e) {
+        errorBox(QStringLiteral("Ошибка при обновлении дерева.\n\r\n\r") + errorMessage(e));
+    }
 }
 
 void TfrMain::setEditButtons(bool on) {
@@ -142,24 +157,29 @@ void TfrMain::genericSave() {
     if (!book->checkRequired(FrxmdData))
         throw EAbort();
     TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
+    const TRecordKeyKeeper key(FrxmdData, book->keyFieldName());
     try {
         connection.beginTransaction();
         if (inserting) {
-            if (!SaveNewRecord(book, false, true))
+            if (!SaveNewRecord(book, false, false))
                 throw EAbort();
             GrantRowPermissions(book, FrxmdData.fieldByName(QStringLiteral("id"))->asInteger());
-        } else if (!SaveEditedRecord(book, false, true)) {
+        } else if (!SaveEditedRecord(book, false, false)) {
             throw EAbort();
         }
         connection.commit();
     } catch (const EAbort&) {
         TdmDataBase::instance().rollbackIfActive();
+        key.restore();
         throw;
     } catch (const std::exception& e) {
         TdmDataBase::instance().rollbackIfActive();
+        key.restore();
         errorBox(kSaveFailed + kBreak + errorMessage(e));
         throw EAbort();
     }
+    if (book->isHierarchical())
+        updateTreeAfterCommit(inserting ? 1 : 0);
 }
 
 void TfrMain::ShowErrorTextForConstraints(const std::exception& error) {
@@ -242,6 +262,7 @@ void TfrMain::editorLoop(bool inserting) {
             continue;
         bool afterOk = true;
         bool beforeOk = true;
+        const TRecordKeyKeeper keptKey(FrxmdData, key);
         try {
             connection.beginTransaction();
             beforeOk = editor->BeforeSave(nodeData);
@@ -250,28 +271,26 @@ void TfrMain::editorLoop(bool inserting) {
             afterOk = editor->AfterSave(nodeData);
             if (inserting)
                 GrantRowPermissions(book, FrxmdData.fieldByName(key)->asInteger());
-            LoadLinkRef(book->mainTableName());
-            {
-                const TDetachedEvents detached(FrxmdData);
-                FrxmdData.post();
-            }
-            if (book->isHierarchical()) {
-                try {
-                    UpdateTreeAfterSave(inserting ? 1 : 0, nullptr);
-                } catch (const std::exception& e) {
-                    errorBox(QStringLiteral("Ошибка при обновлении дерева.\n\r\n\r") + errorMessage(e));
-                }
-            }
             connection.commit();
-            done = true;
         } catch (const std::exception& e) {
             TdmDataBase::instance().rollbackIfActive();
             if (inserting && FrxmdData.isEditing())
                 FrxmdData.fieldByName(key)->clear();
+            else
+                keptKey.restore(); // a versioned save moved the key to a row that is gone again
             if (!dynamic_cast<const EAbort*>(&e))
                 errorBox(kSaveFailed + kBreak + errorMessage(e));
             continue;
         }
+        // Committed: now the view, the side lists and the tree follow.
+        done = true;
+        {
+            const TDetachedEvents detached(FrxmdData);
+            FrxmdData.post();
+        }
+        LoadLinkRef(book->mainTableName());
+        if (book->isHierarchical())
+            updateTreeAfterCommit(inserting ? 1 : 0);
         if (!(afterOk && beforeOk) && editor->FMessages)
             TUserInteraction::instance().showErrors(editor->FMessages->join(QStringLiteral("\r\n")));
         if (sameText(book->mainTableName(), QStringLiteral("Tariff")))

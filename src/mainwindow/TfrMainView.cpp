@@ -111,17 +111,28 @@ void TfrMain::OpenSelectedBook() {
     Q_EMIT bookOpened();
 }
 
-bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
+void TfrMain::retireView() {
     if (FGrid)
         FGrid->saveLayout();
     FrxmdData.setEvents({});
     FrxmdData.close();
-    delete FViewBox;
+    if (FViewBox && m_operationDepth > 0) {
+        // A button of this view is still on the stack: it goes once the event loop is back.
+        FViewBox->hide();
+        FViewBox->setParent(nullptr);
+        FViewBox->deleteLater();
+    } else {
+        delete FViewBox;
+    }
     FViewBox = nullptr;
     FGrid = nullptr;
     FNavigator = nullptr;
     FTemplateEdit = nullptr;
     FFilterFrame = nullptr;
+}
+
+bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
+    retireView();
 
     TDbAttrCollection* book = NodeBook(node);
     if (!book || book->count() == 0)
@@ -239,6 +250,7 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
             FNavigator->setBeforeAction([this](TDBNavigator::Button b) {
                 if (b != TDBNavigator::nbRefresh)
                     return true;
+                const TOperation operation(*this);
                 try {
                     OpenSelectedBook();
                 } catch (const std::exception&) {

@@ -112,6 +112,7 @@ bool TATreeDataCollection::loadBook(const QString& fileName, bool reportOrphans)
     if (caption.isEmpty())
         caption = TDescriptionLoader::xmlAttr(rootAttributes, QStringLiteral("fName"));
     const bool hierarchical = attrs->isHierarchical();
+    attrs->descriptionFile = fileName;
     TATreeDataCollectionItem* book = addItem(nullptr, caption, std::move(attrs));
     return hierarchical ? buildRecords(book, reportOrphans) : true;
 }

@@ -26,6 +26,8 @@ public:
 
     // The record's value of fieldName from the book's cache; null when the record is not cached.
     QVariant fieldValue(const QString& fieldName) const;
+    // A versioned record's item follows its newest version: the key changes with every save.
+    void setId(qint32 id) { m_id = id; }
     // Changes the caption and, in a sorted collection, moves the item to its new place.
     void setCaption(const QString& text);
     // The captions from the item up, joined by " - "; the top-level item only withTop.

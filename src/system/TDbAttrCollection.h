@@ -29,6 +29,9 @@ public:
     TIdentObjectList<const TRecordIndexEntry> idIndex;
     // Registry name of the specialised editor the main window opens for this book; empty = generic.
     QString EditorClass;
+    // The file the description was read from: a book's file is not always named after its main
+    // table (the departments' view), so whatever reads the book again reads this file.
+    QString descriptionFile;
 
     int count() const { return int(m_items.size()); }
     TDbAttribute* items(int i) const { return m_items.at(std::size_t(i)).get(); }

@@ -2,6 +2,7 @@
 // record (versioned books insert a new version and mark the old one), the deletes, lookup lists.
 #include "EAbort.h"
 #include "EOrtaException.h"
+#include "ERecordGone.h"
 #include "OrtaUtils.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
@@ -13,6 +14,12 @@
 #include <algorithm>
 
 namespace {
+
+// A write of one record that changed no row did not happen; -1 (the server did not say) passes.
+void expectOneRow(qint64 affected) {
+    if (affected == 0)
+        throw ERecordGone();
+}
 
 struct OrderItem {
     int sortOrder;
@@ -252,7 +259,7 @@ void TDbAttrCollection::sqlUpdate(TMemoryData& record) {
     QString keyValue = record.fieldByName(key->name)->asString();
     if (key->type != QLatin1String("int"))
         keyValue = QLatin1Char('\'') + keyValue + QLatin1Char('\'');
-    db->runSQL(db->buildWriteSQL(lines, QString(), table, key->name, keyValue, false));
+    expectOneRow(db->runSQL(db->buildWriteSQL(lines, QString(), table, key->name, keyValue, false)));
     if (isMsul)
         record.fieldByName(key->name)->setValue(db->lastIdentity());
 }
@@ -262,10 +269,10 @@ void TDbAttrCollection::sqlDeleteById(const QString& fieldName, qint32 id) {
     if (!findAttribute(table, fieldName))
         return;
     const QString where = QStringLiteral(" WHERE ") + fieldName + QLatin1Char('=') + QString::number(id);
-    TDbUtilsClass::getInstance()->runSQL(
+    expectOneRow(TDbUtilsClass::getInstance()->runSQL(
         isMsul ? QStringLiteral("UPDATE ") + table +
                      QStringLiteral(" SET DELETE_DATE=GETDATE(), DELETION_ID=1") + where
-               : QStringLiteral("DELETE FROM ") + table + where);
+               : QStringLiteral("DELETE FROM ") + table + where));
 }
 
 void TDbAttrCollection::sqlDelete(TMemoryData& record) {
@@ -275,9 +282,9 @@ void TDbAttrCollection::sqlDelete(TMemoryData& record) {
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
     const QString where = QStringLiteral(" WHERE ") + key->name + QLatin1Char('=') +
                           db->fieldLiteral(*record.fieldByName(key->name));
-    db->runSQL(isMsul ? QStringLiteral("UPDATE ") + key->tableName +
-                            QStringLiteral(" SET DELETE_DATE=GETDATE(), DELETION_ID=1") + where
-                      : QStringLiteral("DELETE FROM ") + key->tableName + where);
+    expectOneRow(db->runSQL(isMsul ? QStringLiteral("UPDATE ") + key->tableName +
+                                         QStringLiteral(" SET DELETE_DATE=GETDATE(), DELETION_ID=1") + where
+                                   : QStringLiteral("DELETE FROM ") + key->tableName + where));
 }
 
 QString TDbAttrCollection::lookupSelect(const TDbAttribute& attribute) {

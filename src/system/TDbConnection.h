@@ -27,7 +27,8 @@ public:
     virtual bool isOpen() const = 0;
 
     virtual std::unique_ptr<TDbQuery> openQuery(const QString& sql) = 0;
-    virtual void execute(const QString& sql) = 0;
+    // The rows the statement changed, -1 when the server does not say (SET NOCOUNT ON, DDL).
+    virtual qint64 execute(const QString& sql) = 0;
 
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;

@@ -220,17 +220,17 @@ std::unique_ptr<TDbQuery> TDbUtilsClass::openQueryOn(const QString& sql, TDbConn
     return (connection ? *connection : mainConnection()).openQuery(sql);
 }
 
-void TDbUtilsClass::runSQL(const QString& sql) {
+qint64 TDbUtilsClass::runSQL(const QString& sql) {
     connectMain("runSQL");
-    mainConnection().execute(sql);
+    return mainConnection().execute(sql);
 }
 
-void TDbUtilsClass::runSQL(const QStringList& lines) {
-    runSQL(joinLines(lines));
+qint64 TDbUtilsClass::runSQL(const QStringList& lines) {
+    return runSQL(joinLines(lines));
 }
 
-void TDbUtilsClass::runSQLOn(const QString& sql, TDbConnection* connection) {
-    (connection ? *connection : mainConnection()).execute(sql);
+qint64 TDbUtilsClass::runSQLOn(const QString& sql, TDbConnection* connection) {
+    return (connection ? *connection : mainConnection()).execute(sql);
 }
 
 QVariant TDbUtilsClass::scalarQuery(const QString& sql) {

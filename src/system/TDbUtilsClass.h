@@ -33,9 +33,10 @@ public:
     std::unique_ptr<TDbQuery> openQuery(const QStringList& lines);
     std::unique_ptr<TDbQuery> openQueryOn(const QString& sql, TDbConnection* connection);
     static void closeQuery(std::unique_ptr<TDbQuery>& query) { query.reset(); }
-    void runSQL(const QString& sql);
-    void runSQL(const QStringList& lines);
-    void runSQLOn(const QString& sql, TDbConnection* connection);
+    // Each returns the rows the statement changed, -1 when the server does not say.
+    qint64 runSQL(const QString& sql);
+    qint64 runSQL(const QStringList& lines);
+    qint64 runSQLOn(const QString& sql, TDbConnection* connection);
     QVariant scalarQuery(const QString& sql);
 
     // ---- record sets ----

@@ -1,6 +1,7 @@
 #include "TField.h"
 
 #include "EConvertError.h"
+#include "EDataSetError.h"
 #include "TMemoryData.h"
 #include "TextHelpers.h"
 
@@ -134,8 +135,17 @@ QVariant TField::convert(const QVariant& v) const {
         QString s = v.typeId() == QMetaType::QDateTime ? textOf(v) : v.toString();
         if (s.isEmpty())
             return {}; // as in every string field of the program's record sets, empty text is null
-        if (m_size > 0 && s.size() > m_size)
-            s.truncate(m_size);
+        // Cutting would store less than was typed, and could split a character in two: refuse.
+        if (m_size > 0 && s.size() > m_size) {
+            const qsizetype characters = s.toUcs4().size();
+            if (characters > m_size)
+                throw EDataSetError(
+                    QStringLiteral("Значение поля \"%1\" не помещается: допускается не более %2 символов, "
+                                   "введено %3.")
+                        .arg(displayLabel())
+                        .arg(m_size)
+                        .arg(characters));
+        }
         return s;
     }
     case TFieldType::Memo:

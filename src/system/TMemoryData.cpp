@@ -524,8 +524,27 @@ void TMemoryData::edit() {
     fire(m_events.afterEdit);
 }
 
+void TMemoryData::addRecordUpdater(const QObject* owner, std::function<void()> update) {
+    m_recordUpdaters.emplace_back(owner, std::move(update));
+}
+
+void TMemoryData::removeRecordUpdaters(const QObject* owner) {
+    std::erase_if(m_recordUpdaters, [owner](const auto& updater) { return updater.first == owner; });
+}
+
+void TMemoryData::updateRecord() {
+    if (!isEditing())
+        return;
+    const auto updaters = m_recordUpdaters; // an updater may unregister itself
+    for (const auto& updater : updaters)
+        updater.second();
+}
+
 void TMemoryData::post() {
     checkActive();
+    if (!isEditing())
+        return;
+    updateRecord();
     if (!isEditing())
         return;
     fire(m_events.beforePost);

@@ -70,6 +70,12 @@ public:
     void post();
     void cancel();
     void deleteRecord();
+    // Controls with an edit of their own still open (a grid's cell editor) register here, so that
+    // what they hold is written into the record before it is posted. An updater raises EAbort when
+    // the value it holds is refused (the control has said why).
+    void addRecordUpdater(const QObject* owner, std::function<void()> update);
+    void removeRecordUpdaters(const QObject* owner);
+    void updateRecord();
     // Removes, in one sweep and without notifications, every row whose 1-based number keep rejects.
     void removeRows(const std::function<bool(int recNo)>& keep);
     // Appends a row with values for the data fields in field order, as append + assignments + post.
@@ -160,6 +166,7 @@ private:
     std::vector<std::pair<TField*, bool>> m_sortFields;
     TDataSetEvents m_events;
     quint64 m_changeCount = 0;
+    std::vector<std::pair<const QObject*, std::function<void()>>> m_recordUpdaters;
 };
 
 // The main window's record set keeps its historical class name; moving by record number raises the

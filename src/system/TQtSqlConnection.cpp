@@ -162,14 +162,16 @@ std::unique_ptr<TDbQuery> TQtSqlConnection::openQuery(const QString& sql) {
     return std::make_unique<TMemoryQuery>(std::move(fields), std::move(rows));
 }
 
-void TQtSqlConnection::execute(const QString& sql) {
+qint64 TQtSqlConnection::execute(const QString& sql) {
     QSqlQuery query(database());
     if (!query.exec(sql))
         throw failure(query.lastError());
+    const qint64 affected = query.isSelect() ? -1 : query.numRowsAffected();
     while (query.nextResult()) {
     }
     if (query.lastError().isValid())
         throw failure(query.lastError());
+    return affected;
 }
 
 void TQtSqlConnection::beginTransaction() {

@@ -19,7 +19,7 @@ public:
     void close() override;
     bool isOpen() const override;
     std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
-    void execute(const QString& sql) override;
+    qint64 execute(const QString& sql) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;

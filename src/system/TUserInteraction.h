@@ -9,7 +9,9 @@ enum class TMessageKind { Warning = 0, Error = 1, Information = 2, Question = 3,
 // Button sets and answers keep the numbers of the Windows message box that callers compare with.
 namespace TMsgButtons {
 constexpr int Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
-}
+// The program's own set for a record not yet saved: "Сохранить" answers Yes, "Не сохранять" No.
+constexpr int SaveDiscardCancel = 16;
+} // namespace TMsgButtons
 namespace TMsgResult {
 constexpr int Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7;
 }

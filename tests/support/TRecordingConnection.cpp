@@ -25,8 +25,8 @@ std::unique_ptr<TDbQuery> TRecordingConnection::openQuery(const QString& sql) {
     return std::make_unique<TMemoryQuery>(std::move(result.fields), std::move(result.rows));
 }
 
-void TRecordingConnection::execute(const QString& sql) {
-    next(sql);
+qint64 TRecordingConnection::execute(const QString& sql) {
+    return next(sql).rowsAffected;
 }
 
 void TRecordingConnection::beginTransaction() {

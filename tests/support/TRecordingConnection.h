@@ -15,6 +15,7 @@ struct TScriptedResult {
     std::vector<TSourceField> fields;
     std::vector<QVariantList> rows;
     std::optional<EDBException> error;
+    qint64 rowsAffected = -1; // a statement: the rows the server says it changed
 
     static TScriptedResult failure(const QString& message, const QString& code) {
         TScriptedResult r;
@@ -31,7 +32,7 @@ public:
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
     std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
-    void execute(const QString& sql) override;
+    qint64 execute(const QString& sql) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;

@@ -24,6 +24,7 @@ int TScriptedInteraction::messageBox(const QString& text, TMessageKind kind, int
         return TMsgResult::Abort;
     case TMsgButtons::YesNoCancel:
     case TMsgButtons::YesNo:
+    case TMsgButtons::SaveDiscardCancel:
         return TMsgResult::Yes;
     case TMsgButtons::RetryCancel:
         return TMsgResult::Retry;

@@ -251,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ConversionCase{TFieldType::Integer, 0, QString("12a"), QVariant()},
                       ConversionCase{TFieldType::Integer, 0, qlonglong(5000000000LL), QVariant()},
                       ConversionCase{TFieldType::Integer, 0, qulonglong(42), 42},
-                      ConversionCase{TFieldType::String, 4, QString("Манометр"), QString("Мано")},
+                      ConversionCase{TFieldType::String, 4, QString("Мано"), QString("Мано")},
                       ConversionCase{TFieldType::String, 0, 15, QString("15")},
                       ConversionCase{TFieldType::Float, 0, QString("2,5"), 2.5},
                       ConversionCase{TFieldType::Float, 0, QString("2.5"), 2.5},
@@ -265,6 +265,29 @@ INSTANTIATE_TEST_SUITE_P(
                                      QDateTime(QDate(2026, 3, 5), QTime(0, 0))},
                       ConversionCase{TFieldType::DateTime, 0, QString("32.13.2026"), QVariant()},
                       ConversionCase{TFieldType::Memo, 0, QByteArray("текст"), QString("текст")}));
+
+// A text longer than its field is refused whole, never cut; the size counts characters, so a
+// character outside the Basic Multilingual Plane (two UTF-16 units) is one and is never split.
+TEST(FieldSize, ATextThatDoesNotFitIsRefusedNotCut) {
+    TMemoryData d;
+    TField* f = d.addField("F", TFieldType::String, 4);
+    f->setDisplayLabel(QStringLiteral("Наименование"));
+    d.open();
+    d.append();
+    f->setValue(QStringLiteral("Ман"));
+    try {
+        f->setValue(QStringLiteral("Манометр"));
+        FAIL() << "a text of 8 characters went into a field of 4";
+    } catch (const EDataSetError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Значение поля \"Наименование\" не помещается: допускается не "
+                                              "более 4 символов, введено 8."));
+    }
+    EXPECT_EQ(f->value(), QStringLiteral("Ман")); // the refused text left nothing behind
+    const QString withEmoji = QStringLiteral("Ман") + QString::fromUcs4(U"\U0001F600");
+    f->setValue(withEmoji); // 4 characters in 5 UTF-16 units
+    EXPECT_EQ(f->value(), withEmoji);
+    EXPECT_THROW(f->setValue(withEmoji + QStringLiteral("а")), EDataSetError);
+}
 
 TEST_F(MemoryData, LocateAndLookup) {
     EXPECT_TRUE(ds.locate("NAME", QString("АМПЕР"), {.caseInsensitive = true}));

@@ -33,6 +33,10 @@ std::vector<ButtonChoice> buttonSet(int buttons) {
         return {yes, no, cancel};
     case TMsgButtons::YesNo:
         return {yes, no};
+    case TMsgButtons::SaveDiscardCancel:
+        return {{QMessageBox::Save, TMsgResult::Yes, "Сохранить"},
+                {QMessageBox::Discard, TMsgResult::No, "Не сохранять"},
+                cancel};
     case TMsgButtons::RetryCancel:
         return {retry, cancel};
     default:
