@@ -32,6 +32,7 @@ public:
     void commitEditor();
     // Closes the open cell editor without writing it.
     void discardEditor();
+    bool isEditingCell() const { return state() == QAbstractItemView::EditingState; }
 
     // The layout is stored under the grid's name.
     void saveLayout() const;

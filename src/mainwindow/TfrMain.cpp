@@ -11,6 +11,7 @@
 #include "THelpKeyFilter.h"
 #include "THelpWindow.h"
 #include "TLogin.h"
+#include "TMainTreeWidget.h"
 #include "TUser.h"
 #include "TXmlDocument.h"
 #include "TextHelpers.h"
@@ -65,7 +66,7 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     resize(1100, 720);
 
     auto* splitter = new QSplitter(this);
-    tvMainTree = new QTreeWidget(splitter);
+    tvMainTree = new TMainTreeWidget(splitter);
     tvMainTree->setObjectName(QStringLiteral("tvMainTree"));
     tvMainTree->setHeaderHidden(true);
     tvMainTree->setUniformRowHeights(true);

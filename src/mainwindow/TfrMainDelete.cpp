@@ -7,6 +7,7 @@
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
 #include "TLogging.h"
+#include "TMainTreeWidget.h"
 #include "TUser.h"
 #include "TextHelpers.h"
 #include "TfrATypes.h"
@@ -156,7 +157,10 @@ void TfrMain::deleteRules(bool popupMode) {
     TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
     try {
         connection.beginTransaction();
-        MoveChildren(table, id, newParent);
+        // Children of a versioned record link to its entity, which outlives each version's id.
+        MoveChildren(table,
+                     book->isMsul ? NodeItem(node)->fieldValue(QStringLiteral("ENTITY_ID")).toInt() : id,
+                     newParent);
         if (!DeleteOne(node, error, true, false))
             throw EOrtaException(error);
         connection.commit();
@@ -377,7 +381,8 @@ bool TfrMain::treeDragEvent(QEvent* event) {
         // refusing the enter would refuse every move after it, so the enter only says whether
         // this tree takes part at all; each move then says whether its place is allowed.
         auto* enter = static_cast<QDragEnterEvent*>(event);
-        dragStart(enter->source() == tvMainTree ? tvMainTree->currentItem() : nullptr);
+        const bool own = enter->source() == tvMainTree || TMainTreeWidget::isOwnDrag(enter->mimeData());
+        dragStart(own ? tvMainTree->currentItem() : nullptr);
         enter->setDropAction(Qt::MoveAction);
         enter->setAccepted(FDragNode != nullptr);
         return true;

@@ -4,8 +4,14 @@
 #include "TLogin.h"
 #include "TQtSqlConnection.h"
 #include "TdmDataBase.h"
+#include "TfrATypes.h"
+
+#include <QPushButton>
+#include <gtest/gtest.h>
 
 #include <QDir>
+#include <QSqlQuery>
+#include <QTreeWidget>
 
 void WorkstationTest::SetUp() {
     DbTest::SetUp();
@@ -36,4 +42,30 @@ TfrMain& WorkstationTest::start(const QString& user, const QString& password) {
     window = std::make_unique<TfrMain>(dialog, QStringList{"-U" + user, "-P" + password});
     window->FormShow();
     return *window;
+}
+
+QTreeWidgetItem* WorkstationTest::node(const QString& caption) const {
+    const auto found = window->tvMainTree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QVariant WorkstationTest::value(const QString& sql) {
+    QSqlQuery q(db());
+    q.exec(sql);
+    return q.next() ? q.value(0) : QVariant();
+}
+
+std::function<int(QObject*)> WorkstationTest::pickInChooser(const QString& caption) {
+    return [caption](QObject* shown) {
+        auto* chooser = qobject_cast<TfrATypes*>(shown);
+        EXPECT_NE(chooser, nullptr);
+        if (!chooser)
+            return int(QDialog::Rejected);
+        const auto found = chooser->TreeView1->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+        EXPECT_FALSE(found.isEmpty()) << caption.toStdString();
+        if (!found.isEmpty())
+            chooser->TreeView1->setCurrentItem(found.first());
+        chooser->BitBtn1->click();
+        return chooser->result();
+    };
 }

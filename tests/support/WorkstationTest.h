@@ -7,6 +7,7 @@
 #include "TfrMain.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // The workstation against the test's own database: settings pointing at it and at an installation
@@ -20,6 +21,12 @@ protected:
     virtual QString installation() const;
     // The main window signed in with "-U"/"-P" and its show sequence run.
     TfrMain& start(const QString& user = "ivanov", const QString& password = "ivanov");
+    // The first node of the main tree with this caption, at any level; null when none.
+    QTreeWidgetItem* node(const QString& caption) const;
+    // The first value of the first row the test's own connection reads.
+    QVariant value(const QString& sql);
+    // The scripted user at the node chooser: picks the node with this caption and presses OK.
+    static std::function<int(QObject*)> pickInChooser(const QString& caption);
 
     QTemporaryDir m_folder;
     SettingsSandbox settings;

@@ -48,23 +48,12 @@ protected:
         exec("SELECT setval(pg_get_serial_sequence('tmitypes', 'id'), 100)");
     }
 
-    QTreeWidgetItem* node(const QString& caption) const {
-        const auto found = window->tvMainTree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
-        return found.isEmpty() ? nullptr : found.first();
-    }
-
     // Adds a record through the navigator, as the user would, and posts it.
     void addRecord(const QString& caption) {
         window->FNavigator->click(B::nbInsert);
         ASSERT_EQ(window->FrxmdData.state(), TDataSetState::Insert);
         window->FrxmdData.fieldByName("fName")->setValue(caption);
         window->FNavigator->click(B::nbPost);
-    }
-
-    QVariant value(const QString& sql) {
-        QSqlQuery q(db());
-        q.exec(sql);
-        return q.next() ? q.value(0) : QVariant();
     }
 };
 
@@ -305,15 +294,7 @@ TEST_F(Deleting, MovingByMenuAndMakingATopGroup) {
     EXPECT_FALSE(
         (window->contextMenuFor(node(QStringLiteral("Давление"))), window->miExtractToGroup->isVisible()));
 
-    ui.modalHandlers = {[](QObject* window) {
-        auto* chooser = qobject_cast<TfrATypes*>(window);
-        const auto found = chooser->TreeView1->findItems(QStringLiteral("Температура"),
-                                                         Qt::MatchExactly | Qt::MatchRecursive);
-        EXPECT_FALSE(found.isEmpty());
-        chooser->TreeView1->setCurrentItem(found.first());
-        chooser->BitBtn1->click();
-        return chooser->result();
-    }};
+    ui.modalHandlers = {pickInChooser(QStringLiteral("Температура"))};
     window->tvMainTree->setCurrentItem(node(QStringLiteral("МП-100")));
     window->miMoveClick();
     EXPECT_EQ(ui.texts().first(),
