@@ -8,6 +8,7 @@
 #include "TATreeDataCollection.h"
 #include "TDBGrid.h"
 #include "TDbAttrCollection.h"
+#include "TDetachedEvents.h"
 #include "THelpKeyFilter.h"
 #include "THelpWindow.h"
 #include "TLogin.h"
@@ -131,8 +132,42 @@ void TfrMain::reopenWhenIdle() {
         if (m_operationDepth > 0 || !m_reopenPending)
             return;
         m_reopenPending = false;
-        selectionChanged();
+        if (std::exchange(m_refreshPending, false))
+            refreshAfterRecordGone();
+        else
+            selectionChanged();
     });
+}
+
+void TfrMain::requestRefreshAfterGone() {
+    m_refreshPending = true;
+    m_reopenPending = true;
+    if (m_operationDepth == 0)
+        reopenWhenIdle();
+}
+
+void TfrMain::refreshAfterRecordGone() {
+    try {
+        if (FrxmdData.active() && FrxmdData.isEditing()) {
+            const TDetachedEvents detached(FrxmdData);
+            FrxmdData.cancel();
+        }
+        QTreeWidgetItem* target = FCurrentNode;
+        if (target && NodeBook(target)->isHierarchical()) {
+            const qint32 id = NodeItem(target)->id();
+            QTreeWidgetItem* root = RootOf(target);
+            ReloadBranch(root);
+            target = FindNodeById(root, id);
+            if (!target)
+                target = root;
+        }
+        if (!target || tvMainTree->currentItem() == target)
+            OpenSelectedBook();
+        else
+            tvMainTree->setCurrentItem(target);
+    } catch (const std::exception& e) {
+        showViewError(e);
+    }
 }
 
 TDataSetNotify TfrMain::duringOperation(TDataSetNotify handler) {

@@ -159,6 +159,16 @@ private:
     // Which records of a book the user may see, for the node choosers; empty = all.
     std::function<bool(qint32)> readableIn(QTreeWidgetItem* node) const;
     void updateTreeAfterCommit(int mode);
+    // Begins a save's transaction; for an edited record first makes sure nobody changed it
+    // meanwhile, asking the user when someone did (no transaction spans the question). Raises
+    // EAbort when he chose to see the stored record, ERecordGone when it is gone.
+    void beginSaveTransaction(TDbAttrCollection* book, bool editing);
+    // The record was gone from the database: once the operation is over, the edit is dropped and
+    // the view and the branch are read again.
+    void requestRefreshAfterGone();
+    void refreshAfterRecordGone();
+    // A move of a record in its own transaction, refused when it would close a cycle.
+    bool runMove(QTreeWidgetItem* node, qint32 newParent, const QString& sql, const QString& failureText);
     QTreeWidgetItem* addSubtree(TATreeDataCollectionItem* item, qint32 permissionTable, bool skipSelf,
                                 QTreeWidgetItem* parent);
     void applyImagesAndGrouping();
@@ -175,7 +185,6 @@ private:
     void editorLoop(bool inserting);
     void deleteRules(bool popupMode);
     QString chooseNewParent(const QString& descriptionFile, qint32 id);
-    bool runMoveStatement(const QString& sql, const QString& failureText);
     void updateContextMenu(QTreeWidgetItem* node);
     bool treeDragEvent(QEvent* event);
     // The branch read again with the moved record selected.
@@ -194,6 +203,7 @@ private:
     THelpKeyFilter* m_helpKeys;
     int m_operationDepth = 0;
     bool m_reopenPending = false;
+    bool m_refreshPending = false;
     // The view's own notifications of FrxmdData (the row change), detached while it loads.
     TDataSetEvents m_viewEvents;
 };

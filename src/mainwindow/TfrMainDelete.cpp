@@ -2,12 +2,14 @@
 #include "EAbort.h"
 #include "EDBException.h"
 #include "EOrtaException.h"
+#include "ERecordGone.h"
 #include "OrtaUtils.h"
 #include "TATreeDataCollection.h"
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
 #include "TLogging.h"
 #include "TMainTreeWidget.h"
+#include "TTreeMoveCheck.h"
 #include "TUser.h"
 #include "TextHelpers.h"
 #include "TfrATypes.h"
@@ -51,6 +53,8 @@ bool TfrMain::DeleteOne(QTreeWidgetItem* node, QString& error, bool byId, bool u
         throw;
     } catch (const std::exception& e) {
         error = deleteErrorText(e);
+        if (dynamic_cast<const ERecordGone*>(&e))
+            requestRefreshAfterGone(); // the view and the tree still show it
         return false;
     }
     if (byId && updateTree) {
@@ -157,6 +161,8 @@ void TfrMain::deleteRules(bool popupMode) {
     TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
     try {
         connection.beginTransaction();
+        // The target may have moved into this branch meanwhile.
+        TTreeMoveCheck::check(*book, id, newParent, frDeleteDlg->option() == TfrDeleteDlg::MoveUp);
         // Children of a versioned record link to its entity, which outlives each version's id.
         MoveChildren(table,
                      book->isMsul ? NodeItem(node)->fieldValue(QStringLiteral("ENTITY_ID")).toInt() : id,
@@ -258,10 +264,9 @@ void TfrMain::miMoveClick() {
     }
     if (chosen.isEmpty() || chosen == QString::number(id))
         return;
-    if (!runMoveStatement(statement.arg(chosen).arg(id),
-                          QStringLiteral("Ошибка доступа к базе данных. Узел переместить не удалось.")))
-        return;
-    reloadAndSelect(root, id);
+    if (runMove(node, chosen.toInt(), statement.arg(chosen).arg(id),
+                QStringLiteral("Ошибка доступа к базе данных. Узел переместить не удалось.")))
+        reloadAndSelect(root, id);
 }
 
 void TfrMain::miExtractToGroupClick() {
@@ -274,16 +279,31 @@ void TfrMain::miExtractToGroupClick() {
         return;
     QTreeWidgetItem* root = RootOf(node);
     const qint32 id = NodeItem(node)->id();
-    if (!runMoveStatement(QStringLiteral("update tMitypes set parentid=NULL WHERE id=%1").arg(id),
-                          QStringLiteral("Ошибка доступа к базе данных. Группу создать не удалось.")))
-        return;
-    reloadAndSelect(root, id);
+    if (runMove(node, -1, QStringLiteral("update tMitypes set parentid=NULL WHERE id=%1").arg(id),
+                QStringLiteral("Ошибка доступа к базе данных. Группу создать не удалось.")))
+        reloadAndSelect(root, id);
 }
 
-bool TfrMain::runMoveStatement(const QString& sql, const QString& failureText) {
+// The Part sends the move as one statement; it travels in a transaction of its own here, so that
+// the check against cycles and the statement see and hold the same rows.
+bool TfrMain::runMove(QTreeWidgetItem* node, qint32 newParent, const QString& sql,
+                      const QString& failureText) {
+    QTreeWidgetItem* root = RootOf(node);
+    const qint32 id = NodeItem(node)->id();
+    TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
     try {
+        connection.beginTransaction();
+        TTreeMoveCheck::check(*NodeBook(node), id, newParent);
         TDbUtilsClass::getInstance()->runSQL(sql);
+        connection.commit();
+    } catch (const EOrtaException& e) {
+        // Another workstation changed the tree meanwhile: nothing is written, the branch is read again.
+        TdmDataBase::instance().rollbackIfActive();
+        errorBox(e.message());
+        reloadAndSelect(root, id);
+        return false;
     } catch (const std::exception&) {
+        TdmDataBase::instance().rollbackIfActive();
         errorBox(failureText);
         try {
             TLogging::logException(QStringLiteral("Quillon. EDBException. TfrMain.N1Click"));
@@ -364,7 +384,15 @@ void TfrMain::dropOn(QTreeWidgetItem* target) {
                                   (parent < 0 ? QStringLiteral("NULL") : QString::number(parent)),
                               QStringLiteral("id=") + QString::number(id)))
             db->runSQL(sql);
+        // After the no-wait write, which holds the moved row: a locked row still fails at once.
+        TTreeMoveCheck::check(*NodeBook(root), id, parent);
         connection.commit();
+    } catch (const EOrtaException& e) {
+        TdmDataBase::instance().rollbackIfActive();
+        errorBox(e.message());
+        FDragNode = nullptr;
+        reloadAndSelect(root, id);
+        return;
     } catch (const std::exception& e) {
         TdmDataBase::instance().rollbackIfActive();
         errorBox(QStringLiteral("Не удалось внести изменения в базу данных.") + kBreak + errorMessage(e));

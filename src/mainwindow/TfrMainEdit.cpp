@@ -2,6 +2,7 @@
 // parent link and row permissions of new records, and readable messages for failed writes.
 #include "EAbort.h"
 #include "EDBException.h"
+#include "ERecordGone.h"
 #include "OrtaUtils.h"
 #include "TATreeDataCollection.h"
 #include "TDBGrid.h"
@@ -11,6 +12,7 @@
 #include "TEditorRegistry.h"
 #include "TFrExtraAbstract.h"
 #include "TRecordKeyKeeper.h"
+#include "TStoredRecordCheck.h"
 #include "TUser.h"
 #include "TextHelpers.h"
 #include "TfrMain.h"
@@ -151,6 +153,33 @@ void TfrMain::GrantRowPermissions(TDbAttrCollection* book, qint32 newId) {
     }
 }
 
+void TfrMain::beginSaveTransaction(TDbAttrCollection* book, bool editing) {
+    TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
+    for (;;) {
+        connection.beginTransaction();
+        if (!editing)
+            return;
+        TStoredRecordCheck stored(*book, FrxmdData);
+        if (!stored.changedMeanwhile())
+            return; // the stored row stays locked until the save ends
+        TdmDataBase::instance().rollbackIfActive();
+        QStringList lines{QStringLiteral("Запись изменил другой пользователь, пока вы её редактировали.")};
+        for (const TStoredRecordCheck::Difference& d : stored.differences())
+            lines << QStringLiteral("«%1»: у вас «%2», в базе «%3»").arg(d.field, d.mine, d.stored);
+        if (stored.newerVersion() && stored.differences().empty())
+            lines << QStringLiteral("В базе сохранена её новая версия.");
+        lines << QString()
+              << QStringLiteral("Записать ваши значения поверх сохранённых? «Обновить» покажет сохранённые "
+                                "значения и оставит то, что вы изменили.");
+        const bool overwrite =
+            questionBox(lines.join(QLatin1Char('\n')), TMsgButtons::OverwriteReload) == TMsgResult::Yes;
+        stored.takeStoredAsBaseline(!overwrite);
+        if (!overwrite)
+            throw EAbort();
+        // Overwriting: checked again, since the record may have changed once more meanwhile.
+    }
+}
+
 void TfrMain::genericSave() {
     TDbAttrCollection* book = NodeBook(FCurrentNode);
     const bool inserting = FrxmdData.state() == TDataSetState::Insert;
@@ -159,7 +188,7 @@ void TfrMain::genericSave() {
     TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
     const TRecordKeyKeeper key(FrxmdData, book->keyFieldName());
     try {
-        connection.beginTransaction();
+        beginSaveTransaction(book, !inserting);
         if (inserting) {
             if (!SaveNewRecord(book, false, false))
                 throw EAbort();
@@ -172,6 +201,11 @@ void TfrMain::genericSave() {
         TdmDataBase::instance().rollbackIfActive();
         key.restore();
         throw;
+    } catch (const ERecordGone& e) {
+        TdmDataBase::instance().rollbackIfActive();
+        errorBox(e.message() + QStringLiteral(" Справочник будет перечитан."));
+        requestRefreshAfterGone();
+        throw EAbort();
     } catch (const std::exception& e) {
         TdmDataBase::instance().rollbackIfActive();
         key.restore();
@@ -264,7 +298,7 @@ void TfrMain::editorLoop(bool inserting) {
         bool beforeOk = true;
         const TRecordKeyKeeper keptKey(FrxmdData, key);
         try {
-            connection.beginTransaction();
+            beginSaveTransaction(book, !inserting);
             beforeOk = editor->BeforeSave(nodeData);
             if (!(inserting ? SaveNewRecord(book, false, false) : SaveEditedRecord(book, false, false)))
                 throw EAbort();
@@ -272,6 +306,15 @@ void TfrMain::editorLoop(bool inserting) {
             if (inserting)
                 GrantRowPermissions(book, FrxmdData.fieldByName(key)->asInteger());
             connection.commit();
+        } catch (const ERecordGone& e) {
+            TdmDataBase::instance().rollbackIfActive();
+            errorBox(e.message() + QStringLiteral(" Справочник будет перечитан."));
+            {
+                const TDetachedEvents detached(FrxmdData);
+                FrxmdData.cancel();
+            }
+            requestRefreshAfterGone();
+            return;
         } catch (const std::exception& e) {
             TdmDataBase::instance().rollbackIfActive();
             if (inserting && FrxmdData.isEditing())

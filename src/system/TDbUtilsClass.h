@@ -92,6 +92,10 @@ public:
     // connection has locked.
     virtual QStringList noWaitUpdate(const QString& table, const QString& assignments,
                                      const QString& condition) const = 0;
+    // A SELECT of rows that locks them for writing until the transaction ends, waiting for a lock
+    // another connection holds.
+    virtual QString lockingSelect(const QString& columns, const QString& table,
+                                  const QString& condition) const = 0;
     // The same SELECT answering no rows but all its columns.
     virtual QString withoutRows(const QString& select) const = 0;
     virtual TDbErrorKind classifyError(const EDBException& error) const = 0;

@@ -179,6 +179,12 @@ QString TDbUtilsMSSQL::withoutRows(const QString& select) const {
     return text.replace(at, 6, QStringLiteral("select top 0"));
 }
 
+QString TDbUtilsMSSQL::lockingSelect(const QString& columns, const QString& table,
+                                     const QString& condition) const {
+    return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table +
+           QStringLiteral(" WITH (UPDLOCK, ROWLOCK) WHERE ") + condition;
+}
+
 QStringList TDbUtilsMSSQL::noWaitUpdate(const QString& table, const QString& assignments,
                                         const QString& condition) const {
     return {QStringLiteral("UPDATE ") + table + QStringLiteral(" With(NOWAIT) set ") + assignments +

@@ -192,6 +192,12 @@ QString TDbUtilsPostgres::withoutRows(const QString& select) const {
     return select + QStringLiteral(" LIMIT 0");
 }
 
+QString TDbUtilsPostgres::lockingSelect(const QString& columns, const QString& table,
+                                        const QString& condition) const {
+    return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table +
+           QStringLiteral(" WHERE ") + condition + QStringLiteral(" FOR UPDATE");
+}
+
 QStringList TDbUtilsPostgres::noWaitUpdate(const QString& table, const QString& assignments,
                                            const QString& condition) const {
     return {QStringLiteral("SELECT 1 FROM ") + table + QStringLiteral(" where ") + condition +

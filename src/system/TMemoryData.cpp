@@ -524,6 +524,17 @@ void TMemoryData::edit() {
     fire(m_events.afterEdit);
 }
 
+QVariant TMemoryData::oldValue(const TField* field) {
+    if (m_state == TDataSetState::Edit && m_editBackup && field->fieldKind() == TFieldKind::Data)
+        return m_editBackup->values[std::size_t(field->index())];
+    return activeValue(field);
+}
+
+void TMemoryData::setOldValue(const TField* field, const QVariant& value) {
+    if (m_state == TDataSetState::Edit && m_editBackup && field->fieldKind() == TFieldKind::Data)
+        m_editBackup->values[std::size_t(field->index())] = field->convert(value);
+}
+
 void TMemoryData::addRecordUpdater(const QObject* owner, std::function<void()> update) {
     m_recordUpdaters.emplace_back(owner, std::move(update));
 }

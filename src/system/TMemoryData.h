@@ -81,6 +81,12 @@ public:
     // Appends a row with values for the data fields in field order, as append + assignments + post.
     void appendRecord(const QVariantList& values);
 
+    // The value a data field had when the edit of the current record began; its current value
+    // outside an edit. setOldValue moves that starting point (the stored record read again), and
+    // a cancel returns to it.
+    QVariant oldValue(const TField* field);
+    void setOldValue(const TField* field, const QVariant& value);
+
     // Reading any row without moving (views, sorting, filters).
     QVariant valueAt(int recNo, const TField* field);
 

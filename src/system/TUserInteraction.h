@@ -11,6 +11,8 @@ namespace TMsgButtons {
 constexpr int Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
 // The program's own set for a record not yet saved: "Сохранить" answers Yes, "Не сохранять" No.
 constexpr int SaveDiscardCancel = 16;
+// A record another user changed meanwhile: "Записать поверх" answers Yes, "Обновить" No.
+constexpr int OverwriteReload = 17;
 } // namespace TMsgButtons
 namespace TMsgResult {
 constexpr int Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7;

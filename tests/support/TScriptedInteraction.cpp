@@ -25,6 +25,7 @@ int TScriptedInteraction::messageBox(const QString& text, TMessageKind kind, int
     case TMsgButtons::YesNoCancel:
     case TMsgButtons::YesNo:
     case TMsgButtons::SaveDiscardCancel:
+    case TMsgButtons::OverwriteReload:
         return TMsgResult::Yes;
     case TMsgButtons::RetryCancel:
         return TMsgResult::Retry;

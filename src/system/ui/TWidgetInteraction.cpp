@@ -33,6 +33,9 @@ std::vector<ButtonChoice> buttonSet(int buttons) {
         return {yes, no, cancel};
     case TMsgButtons::YesNo:
         return {yes, no};
+    case TMsgButtons::OverwriteReload:
+        return {{QMessageBox::Save, TMsgResult::Yes, "Записать поверх"},
+                {QMessageBox::Reset, TMsgResult::No, "Обновить"}};
     case TMsgButtons::SaveDiscardCancel:
         return {{QMessageBox::Save, TMsgResult::Yes, "Сохранить"},
                 {QMessageBox::Discard, TMsgResult::No, "Не сохранять"},
