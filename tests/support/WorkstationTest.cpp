@@ -7,8 +7,10 @@
 #include "TfrATypes.h"
 
 #include <QPushButton>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSqlQuery>
 #include <QTreeWidget>
@@ -68,4 +70,33 @@ std::function<int(QObject*)> WorkstationTest::pickInChooser(const QString& capti
         chooser->BitBtn1->click();
         return chooser->result();
     };
+}
+
+void WorkstationTest::settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+void WorkstationTest::press(TDBNavigator::Button button) {
+    QToolButton* b = window->FNavigator->button(button);
+    ASSERT_TRUE(!b->isHidden() && b->isEnabled()) << "navigator button " << int(button);
+    b->click();
+    settle();
+}
+
+void WorkstationTest::select(const QString& caption) {
+    QTreeWidgetItem* n = node(caption);
+    ASSERT_NE(n, nullptr) << caption.toStdString();
+    window->tvMainTree->setCurrentItem(n);
+    settle();
+}
+
+std::unique_ptr<TDbConnection> WorkstationTest::secondWorkstation(const QString& user,
+                                                                  const QString& password) {
+    auto connection = std::make_unique<TQtSqlConnection>();
+    connection->setConnectionString(TDbUtilsClass::connectionString());
+    connection->setLogin(user, password);
+    connection->open();
+    return connection;
 }

@@ -25,6 +25,14 @@ protected:
     QTreeWidgetItem* node(const QString& caption) const;
     // The first value of the first row the test's own connection reads.
     QVariant value(const QString& sql);
+    // Settles what an operation left to the event loop (the view rebuilt after it).
+    static void settle();
+    // Presses a navigator button of the view as the user does (it must be shown and enabled).
+    void press(TDBNavigator::Button button);
+    // Selects a node of the main tree by its caption.
+    void select(const QString& caption);
+    // A second workstation's connection to the same database, signed in as user.
+    std::unique_ptr<TDbConnection> secondWorkstation(const QString& user, const QString& password);
     // The scripted user at the node chooser: picks the node with this caption and presses OK.
     static std::function<int(QObject*)> pickInChooser(const QString& caption);
 

@@ -49,27 +49,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    // Settles what the operation left to the event loop (the view rebuilt after it).
-    static void settle() {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-
-    void press(B::Button button) {
-        QToolButton* b = window->FNavigator->button(button);
-        ASSERT_TRUE(!b->isHidden() && b->isEnabled()) << "navigator button " << int(button);
-        b->click();
-        settle();
-    }
-
-    void select(const QString& caption) {
-        QTreeWidgetItem* n = node(caption);
-        ASSERT_NE(n, nullptr) << caption.toStdString();
-        window->tvMainTree->setCurrentItem(n);
-        settle();
-    }
-
     // The scripted user at the delete dialog: an option and, for option 2, the target's caption.
     void answerDeleteDialog(int option, const QString& target = {}) {
         ui.modalHandlers.push_back([this, option, target](QObject* shown) {
@@ -332,7 +311,8 @@ TEST_F(MainWindowSafety, AWriteThatChangesNoRowIsNotReportedAsDone) {
     EXPECT_EQ(node(QStringLiteral("Вакуумметры новые")), nullptr);
     EXPECT_EQ(node(QStringLiteral("Вакуумметры")), nullptr) << "the branch was read again";
     EXPECT_EQ(window->FrxmdData.state(), TDataSetState::Browse);
-    EXPECT_FALSE(window->FrxmdData.locate("fName", QStringLiteral("Вакуумметры"))) << "the view was read again";
+    EXPECT_FALSE(window->FrxmdData.locate("fName", QStringLiteral("Вакуумметры")))
+        << "the view was read again";
 
     ui.messages.clear();
     select(QStringLiteral("Температура"));

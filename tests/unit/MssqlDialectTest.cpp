@@ -242,4 +242,8 @@ TEST_F(MssqlDialect, StatementsThatOnlySqlServerSyntaxExpresses) {
     EXPECT_EQ(db.noWaitUpdate("tMiTypes", "parentId=5", "id=7"),
               QStringList{"UPDATE tMiTypes With(NOWAIT) set parentId=5 where id=7"});
     EXPECT_EQ(db.sqlType("datetime"), "datetime");
+    // The read that locks a stored record for a save or a move: an update lock, so that two
+    // workstations reading the same row for writing wait for each other instead of deadlocking.
+    EXPECT_EQ(db.lockingSelect("ENTITY_ID, ParentId", "MSUL_DEPARTMENT", "ID=5"),
+              "SELECT ENTITY_ID, ParentId FROM MSUL_DEPARTMENT WITH (UPDLOCK, ROWLOCK) WHERE ID=5");
 }
