@@ -10,10 +10,13 @@
 #include "TextHelpers.h"
 #include "TfPasswordDlg.h"
 
+#include <QRegularExpression>
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
+#include <QRegularExpression>
 #include <QLineEdit>
 
 namespace {
@@ -86,9 +89,9 @@ QStringList TLogin::loadRecentNames() {
     QFile file(recentNamesFile());
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QStringList names = fromWindows1251(file.readAll()).split(QStringLiteral("\r\n"));
-    for (QString& name : names)
-        name.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    // The file may have been written by another program: any line break ends a name.
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList names = fromWindows1251(file.readAll()).split(lineBreak);
     while (!names.isEmpty() && names.last().isEmpty())
         names.removeLast();
     return names;

@@ -145,7 +145,7 @@ void TDbAttrCollection::buildSelect() {
     std::stable_sort(order.begin(), order.end(), [](const OrderItem& x, const OrderItem& y) {
         if (x.sortOrder != y.sortOrder)
             return x.sortOrder < y.sortOrder;
-        return x.text.compare(y.text, Qt::CaseInsensitive) < 0;
+        return compareText(x.text, y.text) < 0; // only Latin letters folded: "UKEY" before "U_ID"
     });
     QStringList orderTexts;
     for (const OrderItem& item : order)

@@ -7,6 +7,7 @@
 #include "TextHelpers.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -48,13 +49,39 @@ std::optional<TFieldType> targetType(TSourceFieldType type, bool keepSourceKinds
     }
 }
 
+// The result's column names made unique: a second "NAME" becomes "NAME_1", a third "NAME_2", as
+// the record sets the program was written against name them, so that such a result still loads.
+QStringList uniqueColumnNames(const TDbQuery& source) {
+    QStringList names;
+    QSet<QString> taken;
+    for (int i = 0; i < source.fieldCount(); ++i) {
+        const QString name = source.field(i).name;
+        QString unique = name;
+        for (int n = 1; taken.contains(unique.toUpper()); ++n)
+            unique = name + QLatin1Char('_') + QString::number(n);
+        taken.insert(unique.toUpper());
+        names << unique;
+    }
+    return names;
+}
+
+// Field names are looked up ignoring letter case.
+int indexOfName(const QStringList& names, const QString& name) {
+    for (int i = 0; i < names.size(); ++i) {
+        if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
 void copyStructure(TMemoryData& target, const TDbQuery& source, bool keepSourceKinds) {
     target.close();
     target.clearFields();
+    const QStringList names = uniqueColumnNames(source);
     for (int i = 0; i < source.fieldCount(); ++i) {
         const TSourceField& f = source.field(i);
         if (const auto type = targetType(f.type, keepSourceKinds))
-            target.addField(f.name, *type, isStringType(*type) ? f.size : 0);
+            target.addField(names.at(i), *type, isStringType(*type) ? f.size : 0);
     }
 }
 
@@ -62,10 +89,11 @@ void copyStructure(TMemoryData& target, const TDbQuery& source, bool keepSourceK
 void copyRows(TMemoryData& target, TDbQuery& source) {
     if (source.isEmpty())
         return;
+    const QStringList names = uniqueColumnNames(source);
     std::vector<int> sourceColumn;
     for (int i = 0; i < target.fieldCount(); ++i) {
         if (target.field(i)->fieldKind() == TFieldKind::Data)
-            sourceColumn.push_back(source.fieldIndex(target.field(i)->fieldName()));
+            sourceColumn.push_back(indexOfName(names, target.field(i)->fieldName()));
     }
     const int remembered = source.position();
     QVariantList values;

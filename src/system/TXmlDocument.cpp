@@ -2,10 +2,12 @@
 
 #include "EXmlError.h"
 #include "FileLookup.h"
+#include "OrtaUtils.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QDir>
 #include <libxml/parser.h>
 #include <libxml/valid.h>
 #include <libxml/xmlerror.h>
@@ -39,6 +41,50 @@ private:
     QStringList m_messages;
 };
 
+// External entities and DTDs a document names are read only from its own folder or the
+// installation folder: a description must not make the program read any other local file.
+class EntityFence {
+public:
+    explicit EntityFence(const QString& documentPath) {
+        s_allowed = {QFileInfo(documentPath).absoluteDir().canonicalPath()};
+        s_refused.clear();
+        const QString installation = QDir(resolvePath(installPath())).canonicalPath();
+        if (!installation.isEmpty() && installPath().size() > 0)
+            s_allowed << installation;
+        m_previous = xmlGetExternalEntityLoader();
+        s_default = m_previous;
+        xmlSetExternalEntityLoader(&EntityFence::load);
+    }
+    ~EntityFence() { xmlSetExternalEntityLoader(m_previous); }
+    EntityFence(const EntityFence&) = delete;
+    EntityFence& operator=(const EntityFence&) = delete;
+
+private:
+    static xmlParserInputPtr load(const char* url, const char* id, xmlParserCtxtPtr context) {
+        const QString requested = QString::fromUtf8(url ? url : "");
+        const QString path = QFileInfo(requested.startsWith(QLatin1String("file://")) ? requested.mid(7)
+                                                                                      : requested)
+                                 .canonicalFilePath();
+        for (const QString& root : s_allowed) {
+            if (!path.isEmpty() && !root.isEmpty() && path.startsWith(root + QLatin1Char('/')))
+                return s_default(url, id, context);
+        }
+        s_refused << requested;
+        return nullptr;
+    }
+
+public:
+    // What the document named and was not given.
+    const QStringList& refused() const { return s_refused; }
+
+private:
+
+    static inline QStringList s_allowed;
+    static inline QStringList s_refused;
+    static inline xmlExternalEntityLoader s_default = nullptr;
+    xmlExternalEntityLoader m_previous;
+};
+
 struct DocumentDeleter {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
@@ -69,9 +115,16 @@ bool TXmlDocument::read(const QString& fileName, TXmlDocument& document) {
     if (!QFileInfo(path).isFile())
         return false;
     XmlErrorCollector errors;
+    const EntityFence fence(path);
     const QByteArray nativePath = QFile::encodeName(path);
-    std::unique_ptr<xmlDoc, DocumentDeleter> doc(xmlReadFile(
-        nativePath.constData(), nullptr, XML_PARSE_NOBLANKS | XML_PARSE_DTDLOAD | XML_PARSE_NONET));
+    // The parser substitutes entities itself, under its limits on amplification; a declared DTD
+    // also gives its default attribute values.
+    std::unique_ptr<xmlDoc, DocumentDeleter> doc(
+        xmlReadFile(nativePath.constData(), nullptr,
+                    XML_PARSE_NOBLANKS | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_NOENT | XML_PARSE_NONET));
+    if (!fence.refused().isEmpty())
+        throw EXmlError(QStringLiteral("%1: файл %2 вне папки описания и папки программы не читается")
+                            .arg(path, fence.refused().first()));
     if (!doc)
         errors.raise(QStringLiteral("%1: документ XML не разобран").arg(path));
     if (doc->intSubset || doc->extSubset) {

@@ -91,6 +91,20 @@ TEST_F(PostgresDataAccess, ResultTypesBecomeRecordSetFields) {
     EXPECT_FALSE(db->scalarQuery("SELECT 1 WHERE false").isValid());
 }
 
+// Two columns of one name (a join of two tables' "fName") load, the later ones numbered.
+TEST_F(PostgresDataAccess, RepeatedColumnNamesAreNumbered) {
+    TMemoryData data;
+    db->loadQuery(data, "SELECT 1 AS id, 'a' AS fname, 'b' AS fName, 'c' AS FNAME, 'd' AS fname_1");
+    ASSERT_EQ(data.fieldCount(), 5);
+    EXPECT_EQ(data.field(2)->fieldName(), "fName_1");
+    EXPECT_EQ(data.field(3)->fieldName(), "FNAME_2");
+    EXPECT_EQ(data.field(4)->fieldName(), "fname_1_1");
+    QStringList values;
+    for (int i = 1; i < 5; ++i)
+        values << data.field(i)->asString();
+    EXPECT_EQ(values, (QStringList{"a", "b", "c", "d"}));
+}
+
 TEST_F(PostgresDataAccess, ColonsReachTheServerUnchanged) {
     db->runSQL("CREATE TABLE probe (s varchar(20))");
     db->runSQL("INSERT INTO probe VALUES (':x'), ('?'), (':1')");

@@ -39,6 +39,9 @@ TEST(ErrorWindow, LayoutAndLines) {
         QStringLiteral("Запись 12 без родителя\r\nЗапись 15 без родителя\r\nЗапись 20 без родителя"));
     EXPECT_EQ(memo->document()->blockCount(), 3);
     EXPECT_EQ(memo->document()->findBlockByNumber(1).text(), QStringLiteral("Запись 15 без родителя"));
+    // The program's own messages break lines with LF CR: "text\n\r\n\rserver text" is three lines.
+    window.setErrors(QStringLiteral("Не удалось внести изменения в базу данных.\n\r\n\rтекст сервера"));
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Не удалось внести изменения в базу данных.\n\nтекст сервера"));
 
     window.show();
     for (const int width : {570, 803}) {

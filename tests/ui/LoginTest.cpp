@@ -225,3 +225,11 @@ TEST_F(Login, OtherConnectionErrorsAreFatal) {
             << e.message().toStdString();
     }
 }
+
+TEST_F(Login, TheRecentNamesFileIsReadWithAnyLineBreak) {
+    QFile file(TLogin::recentNamesFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(toWindows1251(QStringLiteral("alpha\nbeta\rгамма\r\ndelta\r\n")));
+    file.close();
+    EXPECT_EQ(TLogin::loadRecentNames(), (QStringList{"alpha", "beta", QStringLiteral("гамма"), "delta"}));
+}

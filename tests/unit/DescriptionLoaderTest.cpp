@@ -2,7 +2,10 @@
 #include "EConvertError.h"
 #include "EXmlError.h"
 #include "TestFiles.h"
+#include "TXmlDocument.h"
 #include "TextHelpers.h"
+
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -175,6 +178,54 @@ TEST(DescriptionLoader, ValidatesAgainstTheDeclaredDtd) {
     EXPECT_TRUE(loadText(folder, doctype + R"(<book><dbAttr uid="1" name="id"/></book>)", "good.xml"));
     EXPECT_THROW(loadText(folder, doctype + R"(<book><dbAttr name="id"/></book>)", "bad.xml"), EXmlError);
     EXPECT_THROW(loadText(folder, doctype + R"(<book><other/></book>)", "bad2.xml"), EXmlError);
+}
+
+TEST(DescriptionLoader, ADeclaredDtdGivesItsDefaultAttributes) {
+    TestFolder folder;
+    const QString file = folder.write("d.xml", R"(<?xml version="1.0"?>
+<!DOCTYPE book [<!ELEMENT book (dbAttr*)><!ELEMENT dbAttr EMPTY>
+<!ATTLIST dbAttr uid CDATA #REQUIRED type CDATA "int">]>
+<book><dbAttr uid="1"/></book>)");
+    TXmlDocument doc;
+    ASSERT_TRUE(TXmlDocument::read(file, doc));
+    ASSERT_EQ(doc.children.size(), 1u);
+    EXPECT_EQ(TDescriptionLoader::xmlAttr(doc.children[0].attributes, "type"), "int");
+}
+
+// Entities nested ten deep in an attribute would expand to a billion characters: the parser's
+// own limits refuse the file at once.
+TEST(DescriptionLoader, EntityAmplificationIsRefusedAtOnce) {
+    TestFolder folder;
+    QByteArray xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE b [\n<!ENTITY e0 \"lollollollollol\">\n";
+    for (int i = 1; i <= 10; ++i) {
+        xml += "<!ENTITY e" + QByteArray::number(i) + " \"";
+        for (int k = 0; k < 10; ++k)
+            xml += "&e" + QByteArray::number(i - 1) + ";";
+        xml += "\">\n";
+    }
+    xml += "]>\n<b><dbAttr uid=\"1\" name=\"&e10;\"/></b>";
+    const QString file = folder.write("laughs.xml", xml);
+    QElapsedTimer timer;
+    timer.start();
+    TXmlDocument doc;
+    EXPECT_THROW(TXmlDocument::read(file, doc), EXmlError);
+    EXPECT_LT(timer.elapsed(), 5000);
+}
+
+// A description reads no local file outside its own folder (and the installation's) through
+// a DTD or an entity it names.
+TEST(DescriptionLoader, FilesOutsideTheDescriptionsFolderAreNotRead) {
+    TestFolder elsewhere;
+    const QString secret = elsewhere.write("book.dtd", "<!ELEMENT book ANY>\n<!ENTITY s \"секрет\">\n");
+    TestFolder folder;
+    const QString file = folder.write(
+        "d.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE book SYSTEM \"" + secret.toUtf8() + "\">\n<book>&s;</book>");
+    TXmlDocument doc;
+    EXPECT_THROW(TXmlDocument::read(file, doc), EXmlError);
+    folder.write("book.dtd", "<!ELEMENT book ANY>\n<!ENTITY s \"своё\">\n");
+    const QString own = folder.write(
+        "own.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE book SYSTEM \"book.dtd\">\n<book>&s;</book>");
+    EXPECT_TRUE(TXmlDocument::read(own, doc));
 }
 
 struct BadFileCase {

@@ -98,6 +98,15 @@ TEST_F(SqlGeneration, SortItemsCalculatedColumnsAndTheLastComma) {
         << c->selectSQL.toStdString();
 }
 
+// Equal sort orders go by CompareText, which folds only Latin letters to upper case: "K" < "_".
+TEST_F(SqlGeneration, EqualSortOrdersGoByCompareText) {
+    auto c = describe(R"x(<dbAttr uid="1" name="ID" tableName="T" isPrimary="true" type="int"/>
+        <dbAttr uid="2" name="U_ID" tableName="T" linkPrimary="1" sortOrder="1" sortType="ASC"/>
+        <dbAttr uid="3" name="ukey" tableName="T" linkPrimary="1" sortOrder="1" sortType="ASC"/>)x");
+    c->buildSelect();
+    EXPECT_EQ(c->orderByText, " ORDER BY T.ukey,T.U_ID");
+}
+
 TEST_F(SqlGeneration, VersionedBookReadsThroughItsViewUnderTheTableName) {
     auto c = describe(R"(<dbAttr uid="1" name="ID" tableName="T" isPrimary="true" type="int"/>
                          <dbAttr uid="2" name="FNAME" tableName="T" linkPrimary="1"/>)",
