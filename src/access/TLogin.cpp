@@ -16,8 +16,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
-#include <QRegularExpression>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 namespace {
 
@@ -200,6 +200,7 @@ void TLogin::FatalError(const QString& where, const QString& what, const std::ex
 void TLogin::Logout() {
     try {
         TUser::setCurrent(nullptr);
+        TdmDataBase::instance().adoOrtaDatabase().setSessionQuery(QString());
         TdmDataBase::instance().adoOrtaDatabase().close();
     } catch (...) {
         // Ending the work: nothing left to tell the user.

@@ -106,7 +106,10 @@ void TUser::LoadIdentity(const QString& userName) {
     } catch (const std::exception&) {
         UserSurname.clear();
     }
-    db().openQuery(db().contextInfoQuery(UserSurname));
+    // Sent again by every reconnect, so that the server always knows who works.
+    const QString context = db().contextInfoQuery(UserSurname);
+    TdmDataBase::instance().adoOrtaDatabase().setSessionQuery(context);
+    db().openQuery(context);
 }
 
 void TUser::LoadColumnPermissions() {

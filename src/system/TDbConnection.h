@@ -20,6 +20,11 @@ public:
         m_password = password;
     }
     const QString& userName() const { return m_userName; }
+    // A query every opening of the connection sends once it is open, the automatic reconnect
+    // included: what the session needs besides the connection's own settings (the context value
+    // naming the user to the server). Empty for none.
+    void setSessionQuery(const QString& sql) { m_sessionQuery = sql; }
+    const QString& sessionQuery() const { return m_sessionQuery; }
     const QString& password() const { return m_password; }
 
     virtual void open() = 0;
@@ -42,4 +47,5 @@ private:
     QString m_connectionString;
     QString m_userName;
     QString m_password;
+    QString m_sessionQuery;
 };

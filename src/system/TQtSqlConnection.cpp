@@ -120,8 +120,14 @@ void TQtSqlConnection::open() {
         configureOdbc(db);
     if (!db.open())
         throw toException(db.lastError());
-    if (m_postgres)
+    if (m_postgres) {
+        // The dialect's literals double quotes and nothing else: that is safe only while backslashes
+        // are ordinary characters, whatever the database or the role sets by default.
+        execute(QStringLiteral("SET standard_conforming_strings = on"));
         execute(QStringLiteral("SET statement_timeout = '%1s'").arg(commandTimeout));
+    }
+    if (!sessionQuery().isEmpty())
+        openQuery(sessionQuery());
 }
 
 void TQtSqlConnection::close() {

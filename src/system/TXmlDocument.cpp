@@ -4,10 +4,10 @@
 #include "FileLookup.h"
 #include "OrtaUtils.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-#include <QDir>
 #include <libxml/parser.h>
 #include <libxml/valid.h>
 #include <libxml/xmlerror.h>
@@ -62,9 +62,9 @@ public:
 private:
     static xmlParserInputPtr load(const char* url, const char* id, xmlParserCtxtPtr context) {
         const QString requested = QString::fromUtf8(url ? url : "");
-        const QString path = QFileInfo(requested.startsWith(QLatin1String("file://")) ? requested.mid(7)
-                                                                                      : requested)
-                                 .canonicalFilePath();
+        const QString path =
+            QFileInfo(requested.startsWith(QLatin1String("file://")) ? requested.mid(7) : requested)
+                .canonicalFilePath();
         for (const QString& root : s_allowed) {
             if (!path.isEmpty() && !root.isEmpty() && path.startsWith(root + QLatin1Char('/')))
                 return s_default(url, id, context);
@@ -78,7 +78,6 @@ public:
     const QStringList& refused() const { return s_refused; }
 
 private:
-
     static inline QStringList s_allowed;
     static inline QStringList s_refused;
     static inline xmlExternalEntityLoader s_default = nullptr;
@@ -119,9 +118,9 @@ bool TXmlDocument::read(const QString& fileName, TXmlDocument& document) {
     const QByteArray nativePath = QFile::encodeName(path);
     // The parser substitutes entities itself, under its limits on amplification; a declared DTD
     // also gives its default attribute values.
-    std::unique_ptr<xmlDoc, DocumentDeleter> doc(
-        xmlReadFile(nativePath.constData(), nullptr,
-                    XML_PARSE_NOBLANKS | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_NOENT | XML_PARSE_NONET));
+    std::unique_ptr<xmlDoc, DocumentDeleter> doc(xmlReadFile(
+        nativePath.constData(), nullptr,
+        XML_PARSE_NOBLANKS | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_NOENT | XML_PARSE_NONET));
     if (!fence.refused().isEmpty())
         throw EXmlError(QStringLiteral("%1: файл %2 вне папки описания и папки программы не читается")
                             .arg(path, fence.refused().first()));

@@ -91,13 +91,39 @@ TEST_F(PostgresDataAccess, ResultTypesBecomeRecordSetFields) {
     EXPECT_FALSE(db->scalarQuery("SELECT 1 WHERE false").isValid());
 }
 
+// A database (or role) may turn standard_conforming_strings off; the literals double quotes only,
+// so every connection pins it on: a hostile name stays a name, and backslashes stay backslashes.
+TEST_F(PostgresDataAccess, LiteralsStaySafeWhateverTheDatabaseSets) {
+    exec("ALTER DATABASE \"" + databaseName() + "\" SET standard_conforming_strings = off");
+    TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
+    connection.close();
+    connection.open();
+    db->runSQL("CREATE TABLE victim (id int)");
+    db->runSQL("INSERT INTO victim VALUES (1)");
+    db->runSQL("CREATE TABLE probe (s varchar(100))");
+    const QStringList hostile{QStringLiteral("x\\'; DELETE FROM victim; --"),
+                              QStringLiteral("C:\\new\\table")};
+    for (const QString& text : hostile)
+        db->runSQL("INSERT INTO probe VALUES (" + TDbUtilsClass::stringLiteral(text) + ")");
+    EXPECT_EQ(db->scalarQuery("SELECT count(*) FROM victim").toInt(), 1);
+    TMemoryData rows;
+    db->loadQuery(rows, "SELECT s FROM probe ORDER BY s");
+    QStringList stored;
+    for (int r = 1; r <= rows.recordCount(); ++r)
+        stored << rows.valueAt(r, rows.field(0)).toString();
+    QStringList expected = hostile;
+    expected.sort();
+    stored.sort();
+    EXPECT_EQ(stored, expected);
+}
+
 // Two columns of one name (a join of two tables' "fName") load, the later ones numbered.
 TEST_F(PostgresDataAccess, RepeatedColumnNamesAreNumbered) {
     TMemoryData data;
     db->loadQuery(data, "SELECT 1 AS id, 'a' AS fname, 'b' AS fName, 'c' AS FNAME, 'd' AS fname_1");
     ASSERT_EQ(data.fieldCount(), 5);
-    EXPECT_EQ(data.field(2)->fieldName(), "fName_1");
-    EXPECT_EQ(data.field(3)->fieldName(), "FNAME_2");
+    EXPECT_EQ(data.field(2)->fieldName(), "fname_1"); // the server folds unquoted names
+    EXPECT_EQ(data.field(3)->fieldName(), "fname_2");
     EXPECT_EQ(data.field(4)->fieldName(), "fname_1_1");
     QStringList values;
     for (int i = 1; i < 5; ++i)

@@ -163,6 +163,12 @@ TEST_F(Editing, ALostConnectionFailsTheSaveAndTheNextAttemptReconnects) {
     window->FNavigator->click(B::nbPost);
     EXPECT_EQ(window->FrxmdData.state(), TDataSetState::Browse) << ui.texts().join('\n').toStdString();
     EXPECT_EQ(value("SELECT count(*) FROM VrfType WHERE fName='Контрольная'").toInt(), 1);
+    // The new session knows the user again, and keeps literals safe.
+    EXPECT_EQ(
+        TDbUtilsClass::getInstance()->scalarQuery("SELECT current_setting('vestar.context_info')").toString(),
+        TUser::current()->UserSurname);
+    EXPECT_FALSE(TUser::current()->UserSurname.isEmpty());
+    EXPECT_EQ(TDbUtilsClass::getInstance()->scalarQuery("SHOW standard_conforming_strings").toString(), "on");
 }
 
 TEST_F(Editing, WithoutTheInsertRightTheStateChangeIsRefusedSilently) {

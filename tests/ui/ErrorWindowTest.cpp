@@ -41,7 +41,8 @@ TEST(ErrorWindow, LayoutAndLines) {
     EXPECT_EQ(memo->document()->findBlockByNumber(1).text(), QStringLiteral("Запись 15 без родителя"));
     // The program's own messages break lines with LF CR: "text\n\r\n\rserver text" is three lines.
     window.setErrors(QStringLiteral("Не удалось внести изменения в базу данных.\n\r\n\rтекст сервера"));
-    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Не удалось внести изменения в базу данных.\n\nтекст сервера"));
+    EXPECT_EQ(memo->toPlainText(),
+              QStringLiteral("Не удалось внести изменения в базу данных.\n\nтекст сервера"));
 
     window.show();
     for (const int width : {570, 803}) {
@@ -93,4 +94,22 @@ TEST(MessageBox, HasTheTitleTheIconAndRussianButtons) {
     });
     EXPECT_EQ(interaction.messageBox(QStringLiteral("Ошибка"), TMessageKind::Error, TMsgButtons::Ok),
               TMsgResult::Ok);
+}
+
+// A record caption such as "<b>X</b>" is shown as it is written, in every message box.
+TEST(MessageBox, ShowsTextAsPlainText) {
+    TWidgetInteraction interaction;
+    QString shown;
+    whenModalShown([&shown](QWidget* modal) {
+        auto* label = modal->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        EXPECT_NE(label, nullptr);
+        if (label) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText);
+            shown = label->text();
+        }
+        qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+    });
+    interaction.messageBox(QStringLiteral("Переместить ветвь \"<b>X</b>\" в \"Y\" ?"), TMessageKind::Question,
+                           TMsgButtons::OkCancel);
+    EXPECT_EQ(shown, QStringLiteral("Переместить ветвь \"<b>X</b>\" в \"Y\" ?"));
 }

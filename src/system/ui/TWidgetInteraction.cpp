@@ -69,6 +69,7 @@ int TWidgetInteraction::messageBox(const QString& text, TMessageKind kind, int b
     QMessageBox box(iconOf(kind), applicationTitle(), text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
+    box.setTextFormat(Qt::PlainText); // captions of records are data, not markup
     const std::vector<ButtonChoice> choices = buttonSet(buttons);
     for (const ButtonChoice& choice : choices)
         box.addButton(choice.button)->setText(QString::fromUtf8(choice.text));
