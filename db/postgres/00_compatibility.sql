@@ -3,6 +3,13 @@
 
 CREATE SCHEMA IF NOT EXISTS dbo;
 
+-- Nobody but the owner creates objects in public: a function of a user there could stand in for a
+-- built-in one (databases made before PostgreSQL 15, and every upgraded one, allow it).
+REVOKE CREATE ON SCHEMA public FROM PUBLIC;
+
+-- Functions below that run with their owner's rights pin their search_path (the built-ins first,
+-- pg_temp last) and name what they use, so that no caller's search_path can choose their code.
+
 -- getdate(): the server's current date and time.
 CREATE OR REPLACE FUNCTION getdate() RETURNS timestamp
 LANGUAGE sql STABLE AS $$ SELECT LOCALTIMESTAMP::timestamp(3) $$;
@@ -10,9 +17,9 @@ LANGUAGE sql STABLE AS $$ SELECT LOCALTIMESTAMP::timestamp(3) $$;
 -- scope_identity(): the identity value last generated in this session, NULL before any. It runs with
 -- its owner's rights: lastval() needs rights on the sequence, which an identity column's user lacks.
 CREATE OR REPLACE FUNCTION scope_identity() RETURNS numeric
-LANGUAGE plpgsql VOLATILE SECURITY DEFINER AS $$
+LANGUAGE plpgsql VOLATILE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
-    RETURN lastval();
+    RETURN pg_catalog.lastval();
 EXCEPTION WHEN object_not_in_prerequisite_state THEN
     RETURN NULL;
 END $$;
@@ -79,7 +86,7 @@ CREATE TABLE IF NOT EXISTS dbo.UniqueIds (
 
 -- Runs with its owner's rights: every login may draw numbers without rights on the counter table.
 CREATE OR REPLACE FUNCTION dbo.up_GetID(psTableName varchar, OUT return_value integer, OUT rnNewID integer)
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = dbo, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, dbo, pg_temp AS $$
 BEGIN
     IF psTableName IS NULL OR psTableName = '' THEN
         return_value := -1;
