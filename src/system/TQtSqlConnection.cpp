@@ -140,7 +140,37 @@ bool TQtSqlConnection::isOpen() const {
     return QSqlDatabase::contains(m_name) && database().isOpen();
 }
 
+void TQtSqlConnection::sendPlain(const QString& sql) {
+    QSqlQuery query(database());
+    if (!query.exec(sql))
+        throw failure(query.lastError());
+}
+
+template <typename Statement>
+auto TQtSqlConnection::undoAloneOnFailure(Statement statement) {
+    if (!m_postgres || !m_inTransaction)
+        return statement();
+    sendPlain(QStringLiteral("SAVEPOINT vantorel_statement"));
+    try {
+        auto result = statement();
+        sendPlain(QStringLiteral("RELEASE SAVEPOINT vantorel_statement"));
+        return result;
+    } catch (...) {
+        try {
+            if (isOpen())
+                sendPlain(QStringLiteral("ROLLBACK TO SAVEPOINT vantorel_statement"));
+        } catch (...) {
+            // The statement's own error is the one to report.
+        }
+        throw;
+    }
+}
+
 std::unique_ptr<TDbQuery> TQtSqlConnection::openQuery(const QString& sql) {
+    return undoAloneOnFailure([this, &sql] { return runQuery(sql); });
+}
+
+std::unique_ptr<TDbQuery> TQtSqlConnection::runQuery(const QString& sql) {
     QSqlQuery query(database());
     query.setForwardOnly(!m_postgres); // ODBC results are read once, into memory
     if (!query.exec(sql))
@@ -169,6 +199,10 @@ std::unique_ptr<TDbQuery> TQtSqlConnection::openQuery(const QString& sql) {
 }
 
 qint64 TQtSqlConnection::execute(const QString& sql) {
+    return undoAloneOnFailure([this, &sql] { return runStatement(sql); });
+}
+
+qint64 TQtSqlConnection::runStatement(const QString& sql) {
     QSqlQuery query(database());
     if (!query.exec(sql))
         throw failure(query.lastError());

@@ -117,6 +117,25 @@ TEST_F(PostgresDataAccess, LiteralsStaySafeWhateverTheDatabaseSets) {
     EXPECT_EQ(stored, expected);
 }
 
+// As on SQL Server, a failed statement inside a transaction undoes itself alone: the transaction
+// goes on and commits what else was written (a lock answered 2, a rejected insert).
+TEST_F(PostgresDataAccess, AFailedStatementInATransactionUndoesOnlyItself) {
+    db->runSQL("INSERT INTO Doc (id, Descript) VALUES (1, 'Паспорт')");
+    TDbConnection& main = TdmDataBase::instance().adoOrtaDatabase();
+    std::unique_ptr<TDbConnection> other = openProgramConnection();
+    main.beginTransaction();
+    ASSERT_EQ(db->lockRecord(1, "Doc", nullptr), 0);
+
+    other->beginTransaction();
+    EXPECT_EQ(db->lockRecord(1, "Doc", other.get()), 2);
+    db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (3, 'после блокировки')", other.get());
+    EXPECT_THROW(db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (1, 'дубль')", other.get()), EDBException);
+    db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (4, 'после ошибки')", other.get());
+    EXPECT_NO_THROW(other->commit());
+    main.commit();
+    EXPECT_EQ(db->scalarQuery("SELECT string_agg(id::text, ',' ORDER BY id) FROM Doc").toString(), "1,3,4");
+}
+
 // Two columns of one name (a join of two tables' "fName") load, the later ones numbered.
 TEST_F(PostgresDataAccess, RepeatedColumnNamesAreNumbered) {
     TMemoryData data;
