@@ -231,13 +231,13 @@ void TDbAttrCollection::sqlInsert(TMemoryData& record) {
         lines << QStringLiteral("CREATE_DATE=GETDATE()") << QStringLiteral("CREATION_ID=1");
         setLine(lines, QStringLiteral("ENTITY_ID"), QStringLiteral("-1"));
     }
-    db->runSQL(db->buildWriteSQL(lines, QString(), table, QString(), QString(), true));
+    QStringList batch{db->buildWriteSQL(lines, QString(), table, QString(), QString(), true)};
     if (isMsul) {
         QStringList entity{QStringLiteral("ENTITY_ID=SCOPE_IDENTITY()")};
-        db->runSQL(db->buildWriteSQL(entity, QString(), table, key->name, QStringLiteral("SCOPE_IDENTITY()"),
-                                     false));
+        batch << db->buildWriteSQL(entity, QString(), table, key->name, QStringLiteral("SCOPE_IDENTITY()"),
+                                   false);
     }
-    const int id = db->lastIdentity();
+    const int id = db->insertReturningIdentity(batch);
     TField* keyField = record.fieldByName(key->name);
     keyField->setValue(id);
     if (isMsul)
@@ -251,9 +251,11 @@ void TDbAttrCollection::sqlUpdate(TMemoryData& record) {
     const TDbAttribute* key = keyAttribute();
     const QString table = key->tableName;
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
+    int newVersion = 0;
     if (isMsul) {
         lines << QStringLiteral("CREATE_DATE=GETDATE()") << QStringLiteral("CREATION_ID=1");
-        db->runSQL(db->buildWriteSQL(lines, QString(), table, QString(), QString(), true));
+        newVersion = db->insertReturningIdentity(
+            {db->buildWriteSQL(lines, QString(), table, QString(), QString(), true)});
         lines = QStringList{QStringLiteral("DELETE_DATE=GETDATE()"), QStringLiteral("DELETION_ID=1")};
     }
     QString keyValue = record.fieldByName(key->name)->asString();
@@ -261,7 +263,7 @@ void TDbAttrCollection::sqlUpdate(TMemoryData& record) {
         keyValue = QLatin1Char('\'') + keyValue + QLatin1Char('\'');
     expectOneRow(db->runSQL(db->buildWriteSQL(lines, QString(), table, key->name, keyValue, false)));
     if (isMsul)
-        record.fieldByName(key->name)->setValue(db->lastIdentity());
+        record.fieldByName(key->name)->setValue(newVersion);
 }
 
 void TDbAttrCollection::sqlDeleteById(const QString& fieldName, qint32 id) {

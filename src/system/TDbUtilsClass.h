@@ -70,6 +70,10 @@ public:
     int lockRecord(int id, const QString& table, TDbConnection* connection);
     int newUniqueId(const QString& table);
     int lastIdentity();
+    // Runs an INSERT and the statements that read its SCOPE_IDENTITY(), and answers that identity
+    // (0 when none). On SQL Server a scope is a batch: they travel as one batch that ends with the
+    // read of the identity.
+    virtual int insertReturningIdentity(const QStringList& statements);
 
     // ---- the dialect ----
     virtual TDbProvider provider() const = 0;

@@ -179,6 +179,14 @@ QString TDbUtilsMSSQL::withoutRows(const QString& select) const {
     return text.replace(at, 6, QStringLiteral("select top 0"));
 }
 
+int TDbUtilsMSSQL::insertReturningIdentity(const QStringList& statements) {
+    const QVariant value =
+        scalarQuery(statements.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nSELECT SCOPE_IDENTITY()"));
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return value.isValid() && ok ? int(number) : 0;
+}
+
 QString TDbUtilsMSSQL::lockingSelect(const QString& columns, const QString& table,
                                      const QString& condition) const {
     return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table +

@@ -22,6 +22,7 @@ public:
     QString quoteIdentifier(const QString& name) const override;
     QString sqlType(const QString& type) const override;
     QString withoutRows(const QString& select) const override;
+    int insertReturningIdentity(const QStringList& statements) override;
     QString lockingSelect(const QString& columns, const QString& table,
                           const QString& condition) const override;
     QStringList noWaitUpdate(const QString& table, const QString& assignments,

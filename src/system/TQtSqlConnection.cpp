@@ -146,8 +146,7 @@ void TQtSqlConnection::sendPlain(const QString& sql) {
         throw failure(query.lastError());
 }
 
-template <typename Statement>
-auto TQtSqlConnection::undoAloneOnFailure(Statement statement) {
+template <typename Statement> auto TQtSqlConnection::undoAloneOnFailure(Statement statement) {
     if (!m_postgres || !m_inTransaction)
         return statement();
     sendPlain(QStringLiteral("SAVEPOINT vantorel_statement"));

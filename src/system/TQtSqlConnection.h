@@ -32,8 +32,7 @@ private:
     // PostgreSQL ends a transaction at its first failed statement; SQL Server, as the program runs
     // it, undoes only that statement and goes on. Inside a transaction each statement on
     // PostgreSQL runs behind a savepoint, so that a failure undoes that statement alone.
-    template <typename Statement>
-    auto undoAloneOnFailure(Statement statement);
+    template <typename Statement> auto undoAloneOnFailure(Statement statement);
     void sendPlain(const QString& sql);
     std::unique_ptr<TDbQuery> runQuery(const QString& sql);
     qint64 runStatement(const QString& sql);

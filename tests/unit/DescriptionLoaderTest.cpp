@@ -1,8 +1,8 @@
 #include "DescriptionLoader.h"
 #include "EConvertError.h"
 #include "EXmlError.h"
-#include "TestFiles.h"
 #include "TXmlDocument.h"
+#include "TestFiles.h"
 #include "TextHelpers.h"
 
 #include <QElapsedTimer>
@@ -218,8 +218,8 @@ TEST(DescriptionLoader, FilesOutsideTheDescriptionsFolderAreNotRead) {
     TestFolder elsewhere;
     const QString secret = elsewhere.write("book.dtd", "<!ELEMENT book ANY>\n<!ENTITY s \"секрет\">\n");
     TestFolder folder;
-    const QString file = folder.write(
-        "d.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE book SYSTEM \"" + secret.toUtf8() + "\">\n<book>&s;</book>");
+    const QString file = folder.write("d.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE book SYSTEM \"" +
+                                                   secret.toUtf8() + "\">\n<book>&s;</book>");
     TXmlDocument doc;
     EXPECT_THROW(TXmlDocument::read(file, doc), EXmlError);
     folder.write("book.dtd", "<!ELEMENT book ANY>\n<!ENTITY s \"своё\">\n");
