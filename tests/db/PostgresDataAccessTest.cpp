@@ -129,7 +129,8 @@ TEST_F(PostgresDataAccess, AFailedStatementInATransactionUndoesOnlyItself) {
     other->beginTransaction();
     EXPECT_EQ(db->lockRecord(1, "Doc", other.get()), 2);
     db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (3, 'после блокировки')", other.get());
-    EXPECT_THROW(db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (1, 'дубль')", other.get()), EDBException);
+    EXPECT_THROW(db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (1, 'дубль')", other.get()),
+                 EDBException);
     db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (4, 'после ошибки')", other.get());
     EXPECT_NO_THROW(other->commit());
     main.commit();

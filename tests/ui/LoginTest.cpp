@@ -233,3 +233,23 @@ TEST_F(Login, TheRecentNamesFileIsReadWithAnyLineBreak) {
     file.close();
     EXPECT_EQ(TLogin::loadRecentNames(), (QStringList{"alpha", "beta", QStringLiteral("гамма"), "delta"}));
 }
+
+// A login name with a blank and a password with blanks around it sign in through the dialog as
+// typed; the password without its blanks is refused.
+TEST_F(Login, NamesAndPasswordsWithBlanksSignInAsTyped) {
+    exec("DROP ROLE IF EXISTS \"иван петров\"");
+    exec("CREATE ROLE \"иван петров\" LOGIN PASSWORD ' с пробелами ' IN ROLE \"ORTA-Метрологи\"");
+    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP, userNameNP) VALUES (9, 'иван петров', 'Петров', "
+         "'Иван')");
+    exec("INSERT INTO tUserRoles (InkUser, InkRole) VALUES (9, 2)");
+    ui.modalHandlers = {answer(QStringLiteral("иван петров"), QStringLiteral("с пробелами")),
+                        answer(QStringLiteral("иван петров"), QStringLiteral(" с пробелами "))};
+    const bool signedIn = runLogin();
+    exec("DROP OWNED BY \"иван петров\"");
+    EXPECT_TRUE(signedIn);
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Ошибка подключения для \"иван петров\"")});
+    ASSERT_NE(TUser::current(), nullptr);
+    EXPECT_EQ(TUser::current()->UserName, QStringLiteral("иван петров"));
+    TLogin::Logout();
+    exec("DROP ROLE \"иван петров\"");
+}
