@@ -97,4 +97,7 @@ void TfPasswordDlg::openConnectSettings() {
     settings.load();
     if (TUserInteraction::instance().showModal(&settings) == QDialog::Accepted)
         settings.save();
+    // Back to where the user types next, or what he types goes nowhere.
+    activateWindow();
+    edPassword->setFocus();
 }

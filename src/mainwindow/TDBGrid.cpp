@@ -68,6 +68,9 @@ TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_dat
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultSectionSize(140);
+    // A title wider than its column ends in "…" instead of losing both its ends.
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setTextElideMode(Qt::ElideRight);
     connect(data, &TMemoryData::currentChanged, this, &TDBGrid::followRecordSet);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
@@ -87,6 +90,19 @@ TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_dat
                 }
             });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { followRecordSet(m_data->recNo()); });
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDBGrid::cycleSort);
+    // Another book's columns, or the book read again: its own order again.
+    auto forgetSort = [this] {
+        if (!m_data->sortOrder().isEmpty())
+            return;
+        m_sortColumn = -1;
+        m_sortStep = 0;
+        horizontalHeader()->setSortIndicatorShown(false);
+    };
+    connect(data, &TMemoryData::structureChanged, this, forgetSort);
+    connect(data, &TMemoryData::dataReset, this, forgetSort);
     // What is typed in a cell belongs to the record: a post writes it first, a cancel drops it.
     data->addRecordUpdater(this, [this] { commitEditor(); });
     m_registeredWith = data;
@@ -99,6 +115,40 @@ TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_dat
 TDBGrid::~TDBGrid() {
     if (m_registeredWith)
         m_registeredWith->removeRecordUpdaters(this);
+}
+
+void TDBGrid::editFirstCell() {
+    const int row = m_data->recNo() - 1;
+    const QHeaderView* header = horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        const QModelIndex cell = m_model->index(row, column);
+        if (header->isSectionHidden(column) || !(m_model->flags(cell) & Qt::ItemIsEditable))
+            continue;
+        setFocus();
+        setCurrentIndex(cell);
+        edit(cell);
+        return;
+    }
+}
+
+void TDBGrid::cycleSort(int column) {
+    if (!m_data->active() || m_data->isEditing() || column < 0 || column >= m_data->fieldCount())
+        return;
+    m_sortStep = column == m_sortColumn ? (m_sortStep + 1) % 3 : 1;
+    m_sortColumn = m_sortStep == 0 ? -1 : column;
+    const QString name = m_data->field(column)->fieldName();
+    try {
+        m_data->setSortOrder(
+            m_sortStep == 0 ? QString() : name + (m_sortStep == 2 ? QStringLiteral(" DESC") : QString()));
+    } catch (const std::exception& e) {
+        errorBox(errorMessage(e));
+        return;
+    }
+    horizontalHeader()->setSortIndicatorShown(m_sortStep != 0);
+    if (m_sortStep != 0)
+        horizontalHeader()->setSortIndicator(column,
+                                             m_sortStep == 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void TDBGrid::commitEditor() {
@@ -177,10 +227,10 @@ void TDBGrid::saveLayout() const {
     }
 }
 
-void TDBGrid::restoreLayout() {
+bool TDBGrid::restoreLayout() {
     const QString stored = TOrtaSettings::value(TOrtaSettings::Scope::User, layoutKey(objectName()));
     if (stored.isEmpty())
-        return;
+        return false;
     QHeaderView* header = horizontalHeader();
     int visual = 0;
     for (const QString& entry : stored.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -193,5 +243,24 @@ void TDBGrid::restoreLayout() {
         header->moveSection(header->visualIndex(logical), visual++);
         if (width > 0)
             header->resizeSection(logical, width);
+    }
+    return true;
+}
+
+void TDBGrid::sizeColumnsToValues() {
+    constexpr int sampleRows = 200; // enough to judge, few enough for a big book
+    constexpr int widest = 420;
+    const QFontMetrics cells(font());
+    const QFontMetrics titles(horizontalHeader()->font());
+    const int rows = std::min(m_data->recordCount(), sampleRows);
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        if (isColumnHidden(column))
+            continue;
+        // Room for the title, its sort arrow and the frame.
+        int width = titles.horizontalAdvance(m_model->headerData(column, Qt::Horizontal).toString()) + 28;
+        for (int row = 0; row < rows; ++row)
+            width = std::max(
+                width, cells.horizontalAdvance(m_model->data(m_model->index(row, column)).toString()) + 14);
+        horizontalHeader()->resizeSection(column, std::min(width, widest));
     }
 }

@@ -32,11 +32,23 @@ public:
     void commitEditor();
     // Closes the open cell editor without writing it.
     void discardEditor();
+    // Puts the focus into the first visible cell of the current row that may be typed into, with
+    // its editor open.
+    void editFirstCell();
     bool isEditingCell() const { return state() == QAbstractItemView::EditingState; }
+
+    // A click on a header: ascending, descending, then the book's own order again; the current
+    // record stays current. Not while a record is being edited.
+    void cycleSort(int column);
+    int sortColumn() const { return m_sortColumn; }
 
     // The layout is stored under the grid's name.
     void saveLayout() const;
-    void restoreLayout();
+    // False when none was kept.
+    bool restoreLayout();
+    // Without a kept layout: each column as wide as its title and a sample of its values need,
+    // within bounds.
+    void sizeColumnsToValues();
 
 private:
     void followRecordSet(int recNo);
@@ -47,6 +59,8 @@ private:
     bool m_following = false;
     bool m_editButtons = false;
     bool m_writeRefused = false;
+    int m_sortColumn = -1;
+    int m_sortStep = 0; // 0 the book's order, 1 ascending, 2 descending
     // The record set may go first when both die with their window.
     QPointer<TMemoryData> m_registeredWith;
 };

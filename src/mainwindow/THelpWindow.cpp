@@ -10,7 +10,8 @@
 
 THelpWindow::THelpWindow(const QString& folder, QWidget* parent) : QDialog(parent), m_folder(folder) {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(applicationTitle() + QStringLiteral(" — справка"));
+    // The platform adds the application's name to every title itself.
+    setWindowTitle(QStringLiteral("Справка"));
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));

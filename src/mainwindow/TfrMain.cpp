@@ -6,20 +6,25 @@
 #include "FileLookup.h"
 #include "OrtaUtils.h"
 #include "TATreeDataCollection.h"
+#include "TConnectionString.h"
 #include "TDBGrid.h"
 #include "TDbAttrCollection.h"
+#include "TDbUtilsClass.h"
 #include "TDetachedEvents.h"
 #include "THelpKeyFilter.h"
 #include "THelpWindow.h"
 #include "TLogin.h"
 #include "TMainTreeWidget.h"
 #include "TUser.h"
+#include "TWindowPlacement.h"
 #include "TXmlDocument.h"
 #include "TextHelpers.h"
 #include "TfPasswordDlg.h"
 #include "TfrATypes.h"
 #include "TfrDeleteDlg.h"
 #include "TfrWaitingForm.h"
+#include <QLabel>
+#include <QStatusBar>
 
 #include "TreeHelpers.h"
 #include <QGroupBox>
@@ -67,6 +72,7 @@ TfrMain::TfrMain(TfPasswordDlg& passwordDialog, const QStringList& arguments, QW
     resize(1100, 720);
 
     auto* splitter = new QSplitter(this);
+    splitter->setObjectName(QStringLiteral("splitter"));
     tvMainTree = new TMainTreeWidget(splitter);
     tvMainTree->setObjectName(QStringLiteral("tvMainTree"));
     tvMainTree->setHeaderHidden(true);
@@ -248,6 +254,7 @@ void TfrMain::FormShow() {
         close();
         return;
     }
+    showSession();
     try {
         LoadTree();
     } catch (const std::exception& e) {
@@ -255,6 +262,20 @@ void TfrMain::FormShow() {
         FFatal = true;
         close();
     }
+}
+
+void TfrMain::showSession() {
+    TWindowPlacement::restore(objectName(), this, findChild<QSplitter*>(QStringLiteral("splitter")));
+    const TConnectionString connection = TConnectionString::parse(TDbUtilsClass::connectionString());
+    const TUser* user = TUser::current();
+    QString who = user ? user->UserName : QString();
+    if (user && !user->UserSurname.isEmpty())
+        who += QStringLiteral(" (") + user->UserSurname + QLatin1Char(')');
+    auto* session = new QLabel(QStringLiteral("Пользователь: %1    Сервер: %2    База данных: %3")
+                                   .arg(who, connection.host(), connection.database),
+                               this);
+    session->setObjectName(QStringLiteral("lbSession"));
+    statusBar()->addPermanentWidget(session);
 }
 
 void TfrMain::closeEvent(QCloseEvent* event) {
@@ -271,6 +292,7 @@ void TfrMain::closeEvent(QCloseEvent* event) {
         return;
     }
     tvMainTree->setFocus();
+    TWindowPlacement::save(objectName(), this, findChild<QSplitter*>(QStringLiteral("splitter")));
     TLogin::Logout();
     event->accept();
 }

@@ -153,6 +153,8 @@ private:
     };
 
     void buildMenus();
+    // The signed-in session in the status bar; the window where the user left it.
+    void showSession();
     void retireView();
     void reopenWhenIdle();
     TDataSetNotify duringOperation(TDataSetNotify handler);

@@ -17,6 +17,9 @@
 #include "TextHelpers.h"
 #include "TfrMain.h"
 
+#include <QGroupBox>
+#include <QPointer>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -39,6 +42,12 @@ void TfrMain::installDataSetHandlers() {
     m_viewEvents.afterInsert = [this](TMemoryData&) {
         setParentLink();
         editorLoop(true);
+        // Typed straight into the new row: once the insert is over, the focus goes there.
+        if (FGrid && FrxmdData.state() == TDataSetState::Insert)
+            QTimer::singleShot(0, FGrid, [grid = QPointer<TDBGrid>(FGrid)] {
+                if (grid && grid->data()->state() == TDataSetState::Insert)
+                    grid->editFirstCell();
+            });
     };
     m_viewEvents.afterEdit = [this](TMemoryData&) {
         editorLoop(false);
@@ -76,6 +85,8 @@ void TfrMain::installDataSetHandlers() {
 void TfrMain::updateTreeAfterCommit(int mode) {
     try {
         UpdateTreeAfterSave(mode, nullptr);
+        if (FViewBox && FCurrentNode) // a renamed record renames the view's path too
+            FViewBox->setTitle(NodeItem(FCurrentNode)->pathText(true));
     } catch (const std::exception& e) {
         errorBox(QStringLiteral("Ошибка при обновлении дерева.\n\r\n\r") + errorMessage(e));
     }

@@ -8,6 +8,7 @@
 #include "TDbAttrCollection.h"
 #include "TDbUtilsClass.h"
 #include "TDetachedEvents.h"
+#include "TGridKeys.h"
 #include "TORDERSFilterFrame.h"
 #include "TUser.h"
 #include "TXmlDocument.h"
@@ -247,6 +248,8 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
             if (!user->HasTablePermission(table, QStringLiteral("DELETE")))
                 FVisibleButtons.erase(TDBNavigator::nbDelete);
             FNavigator->setVisibleButtons(FVisibleButtons);
+            if (FGrid)
+                new TGridKeys(FGrid, FNavigator);
             FNavigator->setBeforeAction([this](TDBNavigator::Button b) {
                 if (b != TDBNavigator::nbRefresh)
                     return true;
@@ -275,15 +278,9 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
                 static_cast<TfrMain*>(main)->applyFilter(condition);
             },
             this);
-        if (parts.top) {
-            auto* topLayout = new QVBoxLayout(parts.top);
-            topLayout->setContentsMargins(0, 0, 0, 0);
-            topLayout->addStretch();
-            topLayout->addWidget(FFilterFrame);
-            parts.top->setMinimumHeight(FFilterFrame->sizeHint().height());
-        } else {
-            parts.groupLayout->addWidget(FFilterFrame);
-        }
+        // Below the top panel, whose buttons sit at the layout's fixed places: nothing overlaps.
+        parts.groupLayout->insertWidget(parts.top ? parts.groupLayout->indexOf(parts.top) + 1 : 0,
+                                        FFilterFrame);
     }
 
     for (const TXmlElement& element : layout.children) {
@@ -351,6 +348,8 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
             TField* field = FrxmdData.findField(a.fieldName());
             if (!field)
                 continue;
+            if (sameText(a.type, QStringLiteral("bit")) && isNumericType(field->dataType()))
+                FrxmdData.setFieldType(field, TFieldType::Boolean); // a check box, not 0 or 1
             if (a.isCalculated()) {
                 FrxmdData.setFieldKind(field, TFieldKind::Calculated);
             } else if (a.isLookup()) {
@@ -402,7 +401,7 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
         FrxmdData.first();
     if (!FGrid)
         return;
-    FGrid->restoreLayout();
+    const bool layoutKept = FGrid->restoreLayout();
     FGrid->clearColumnMarks();
     for (int i = 0; i < book->count(); ++i) {
         const TDbAttribute& a = *book->items(i);
@@ -417,6 +416,8 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
             FGrid->setColumnHidden(column, true);
         }
     }
+    if (!layoutKept)
+        FGrid->sizeColumnsToValues(); // by the titles and values now shown
     FGrid->horizontalHeader()->viewport()->update();
     showRowButtons();
 }

@@ -1,5 +1,7 @@
 #include "TMemoryData.h"
 
+#include "TextHelpers.h"
+
 #include "EDataSetError.h"
 #include "EError.h"
 
@@ -96,10 +98,17 @@ void TMemoryData::setFieldKind(TField* field, TFieldKind kind) {
     ++m_changeCount;
 }
 
+void TMemoryData::setFieldType(TField* field, TFieldType type) {
+    checkInactive();
+    field->m_type = type;
+    ++m_changeCount;
+}
+
 void TMemoryData::clearFields() {
     close();
     m_fields.clear();
     m_sortFields.clear();
+    m_sortOrder.clear();
     ++m_changeCount;
     if (notifying())
         Q_EMIT structureChanged();
@@ -736,7 +745,12 @@ void TMemoryData::rebuildView() {
     if (!m_sortFields.empty()) {
         std::stable_sort(m_view.begin(), m_view.end(), [this](Row* a, Row* b) {
             for (const auto& [field, descending] : m_sortFields) {
-                const int c = compareValues(rowValue(a, field), rowValue(b, field), field->dataType());
+                const QVariant va = rowValue(a, field);
+                const QVariant vb = rowValue(b, field);
+                // Texts sort in CompareText order, as the program's trees do.
+                const int c = isStringType(field->dataType()) && !va.isNull() && !vb.isNull()
+                                  ? compareText(va.toString(), vb.toString())
+                                  : compareValues(va, vb, field->dataType());
                 if (c != 0)
                     return descending ? c > 0 : c < 0;
             }

@@ -29,6 +29,8 @@ public:
     void removeField(TField* field);
     // Turns a field of a closed record set into a calculated or lookup field, keeping its place.
     void setFieldKind(TField* field, TFieldKind kind);
+    // Gives a field of a closed record set another type (a description's "bit" read as a number).
+    void setFieldType(TField* field, TFieldType type);
     void clearFields();
     int fieldCount() const { return int(m_fields.size()); }
     TField* field(int i) const { return m_fields.at(std::size_t(i)).get(); }
