@@ -49,7 +49,12 @@ QString layoutKey(const QString& gridName) {
 } // namespace
 
 TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_data(data) {
+    // While a row goes, the view moves its current row on its own: that is no move of the user's.
+    // Connected before the model, so that it holds before the view hears of the removal; the
+    // record set's own current row is followed once the row is gone.
+    connect(data, &TMemoryData::rowAboutToBeRemoved, this, [this] { m_following = true; });
     m_model = new TMemoryDataModel(data, this);
+    connect(data, &TMemoryData::rowRemoved, this, [this] { m_following = false; });
     m_model->setErrorHandler([this](const EError& e) {
         m_writeRefused = true;
         errorBox(e.message());

@@ -153,6 +153,7 @@ private:
     };
 
     void buildMenus();
+    void showGroupContents(QTreeWidgetItem* node);
     // The signed-in session in the status bar; the window where the user left it.
     void showSession();
     void retireView();

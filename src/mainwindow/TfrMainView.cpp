@@ -21,7 +21,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <unordered_map>
@@ -104,8 +106,10 @@ void TfrMain::OpenSelectedBook() {
         return;
     FFilterText.clear();
     FCurrentNode = node;
-    if (!BuildBookView(FCurrentNode))
+    if (!BuildBookView(FCurrentNode)) {
+        showGroupContents(FCurrentNode);
         return;
+    }
     LoadBookData(false, false);
     if (FViewBox)
         FViewBox->setTitle(NodeItem(FCurrentNode)->pathText(true));
@@ -130,6 +134,36 @@ void TfrMain::retireView() {
     FNavigator = nullptr;
     FTemplateEdit = nullptr;
     FFilterFrame = nullptr;
+}
+
+// A group of the catalogue has no view of its own: the right half names its books instead of
+// staying empty; a double click opens one.
+void TfrMain::showGroupContents(QTreeWidgetItem* node) {
+    const TDbAttrCollection* book = NodeBook(node);
+    if (node->childCount() == 0 || (book && book->count() > 0 && !book->items(0)->tableName.isEmpty()))
+        return;
+    FViewBox = new QGroupBox(node->text(0), Panel3);
+    FViewBox->setObjectName(QStringLiteral("gbGroup"));
+    auto* layout = new QVBoxLayout(FViewBox);
+    layout->addWidget(new QLabel(QStringLiteral("Справочники группы:"), FViewBox));
+    auto* books = new QListWidget(FViewBox);
+    books->setObjectName(QStringLiteral("lbGroupBooks"));
+    for (int i = 0; i < node->childCount(); ++i) {
+        auto* entry = new QListWidgetItem(node->child(i)->text(0), books);
+        entry->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(node->child(i))));
+    }
+    connect(books, &QListWidget::itemActivated, this, [this, node](QListWidgetItem* entry) {
+        auto* child = static_cast<QTreeWidgetItem*>(entry->data(Qt::UserRole).value<void*>());
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (node->child(i) == child) {
+                // The list goes with the view the selection rebuilds: not from its own handler.
+                QTimer::singleShot(0, this, [this, child] { tvMainTree->setCurrentItem(child); });
+                return;
+            }
+        }
+    });
+    layout->addWidget(books, 1);
+    Panel3->layout()->addWidget(FViewBox);
 }
 
 bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
