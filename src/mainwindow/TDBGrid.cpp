@@ -95,6 +95,20 @@ TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_dat
                 }
             });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { followRecordSet(m_data->recNo()); });
+    // A column the user widens or moves makes the layout his, to be kept.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int logical) {
+        // The last column follows the grid's width by itself; that is nobody's choice.
+        const QHeaderView* header = horizontalHeader();
+        int last = header->count() - 1;
+        while (last > 0 && header->isSectionHidden(header->logicalIndex(last)))
+            --last;
+        if (!m_sizing && logical != header->logicalIndex(last))
+            m_autoSized = false;
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionMoved, this, [this] {
+        if (!m_sizing)
+            m_autoSized = false;
+    });
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSortIndicatorShown(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDBGrid::cycleSort);
@@ -214,7 +228,7 @@ void TDBGrid::setColumnRed(int column, bool red) {
 }
 
 void TDBGrid::saveLayout() const {
-    if (objectName().isEmpty() || m_model->columnCount() == 0)
+    if (objectName().isEmpty() || m_model->columnCount() == 0 || m_autoSized)
         return;
     QStringList columns;
     const QHeaderView* header = horizontalHeader();
@@ -237,6 +251,7 @@ bool TDBGrid::restoreLayout() {
     if (stored.isEmpty())
         return false;
     QHeaderView* header = horizontalHeader();
+    m_autoSized = false;
     int visual = 0;
     for (const QString& entry : stored.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString name = entry.section(QLatin1Char(':'), 0, 0);
@@ -258,6 +273,7 @@ void TDBGrid::sizeColumnsToValues() {
     const QFontMetrics cells(font());
     const QFontMetrics titles(horizontalHeader()->font());
     const int rows = std::min(m_data->recordCount(), sampleRows);
+    m_sizing = true;
     for (int column = 0; column < m_model->columnCount(); ++column) {
         if (isColumnHidden(column))
             continue;
@@ -268,4 +284,6 @@ void TDBGrid::sizeColumnsToValues() {
                 width, cells.horizontalAdvance(m_model->data(m_model->index(row, column)).toString()) + 14);
         horizontalHeader()->resizeSection(column, std::min(width, widest));
     }
+    m_sizing = false;
+    m_autoSized = true;
 }

@@ -60,6 +60,9 @@ private:
     bool m_editButtons = false;
     bool m_writeRefused = false;
     int m_sortColumn = -1;
+    // The widths are the grid's own choice, not the user's: nothing to keep.
+    bool m_autoSized = false;
+    bool m_sizing = false;
     int m_sortStep = 0; // 0 the book's order, 1 ascending, 2 descending
     // The record set may go first when both die with their window.
     QPointer<TMemoryData> m_registeredWith;
