@@ -284,8 +284,8 @@ void TfrMain::miExtractToGroupClick() {
         reloadAndSelect(root, id);
 }
 
-// The Part sends the move as one statement; it travels in a transaction of its own here, so that
-// the check against cycles and the statement see and hold the same rows.
+// The move statement travels in a transaction of its own, so that the check against cycles and
+// the statement see and hold the same rows.
 bool TfrMain::runMove(QTreeWidgetItem* node, qint32 newParent, const QString& sql,
                       const QString& failureText) {
     QTreeWidgetItem* root = RootOf(node);

@@ -13,7 +13,7 @@ struct TLocateOptions {
     bool partialKey = false;
 };
 
-// The in-memory record set every Part shares: grids, editors, the description's record cache and
+// The in-memory record set the whole program shares: grids, editors, the description's record cache and
 // query results. Rows are numbered from 1. Changing the structure needs a closed record set; closing
 // discards the rows. While display updates are suspended (disableControls) views are told nothing
 // and receive one reset when updates resume.

@@ -116,7 +116,7 @@ TEST_F(GridPresentation, TheNavigatorsKeys) {
     EXPECT_EQ(window->FrxmdData.recordCount(), rows);
     EXPECT_EQ(value("SELECT count(*) FROM tMiTypes WHERE fName='Тягомеры'").toInt(), 0);
 
-    // Ctrl+Delete asks the Part's question; the row now at the deleted row's place is current.
+    // Ctrl+Delete asks the usual question; the row now at the deleted row's place is current.
     window->FrxmdData.setRecNo(2);
     const QString next = window->FrxmdData.valueAt(3, window->FrxmdData.findField("fName")).toString();
     window->FGrid->setFocus();
