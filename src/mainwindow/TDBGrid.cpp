@@ -158,8 +158,9 @@ void TDBGrid::cycleSort(int column) {
     m_sortColumn = m_sortStep == 0 ? -1 : column;
     const QString name = m_data->field(column)->fieldName();
     try {
-        m_data->setSortOrder(
-            m_sortStep == 0 ? QString() : name + (m_sortStep == 2 ? QStringLiteral(" DESC") : QString()));
+        m_data->setSortOrder(m_sortStep == 0 ? QString()
+                                             : name + (m_sortStep == 2 ? QStringLiteral(" DESC") : QString()),
+                             true);
     } catch (const std::exception& e) {
         errorBox(errorMessage(e));
         return;

@@ -702,7 +702,8 @@ void TMemoryData::refilter() {
         rebuildView();
 }
 
-void TMemoryData::setSortOrder(const QString& order) {
+void TMemoryData::setSortOrder(const QString& order, bool byCompareText) {
+    m_sortByCompareText = byCompareText;
     std::vector<std::pair<TField*, bool>> sortFields;
     for (const QString& part : order.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         QStringList words = part.simplified().split(QLatin1Char(' '));
@@ -748,9 +749,10 @@ void TMemoryData::rebuildView() {
                 const QVariant va = rowValue(a, field);
                 const QVariant vb = rowValue(b, field);
                 // Texts sort in CompareText order, as the program's trees do.
-                const int c = isStringType(field->dataType()) && !va.isNull() && !vb.isNull()
-                                  ? compareText(va.toString(), vb.toString())
-                                  : compareValues(va, vb, field->dataType());
+                const int c =
+                    m_sortByCompareText && isStringType(field->dataType()) && !va.isNull() && !vb.isNull()
+                        ? compareText(va.toString(), vb.toString())
+                        : compareValues(va, vb, field->dataType());
                 if (c != 0)
                     return descending ? c > 0 : c < 0;
             }

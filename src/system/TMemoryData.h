@@ -105,7 +105,8 @@ public:
     void refilter();
 
     // In-memory sort order such as "NAME,CODE DESC"; empty = the order rows were added in.
-    void setSortOrder(const QString& order);
+    // byCompareText: texts in the program's CompareText order (grids), else case-insensitively.
+    void setSortOrder(const QString& order, bool byCompareText = false);
     const QString& sortOrder() const { return m_sortOrder; }
 
     // Calculated fields are computed on demand; this forgets every computed value.
@@ -172,6 +173,7 @@ private:
     bool m_filtered = false;
     QString m_sortOrder;
     std::vector<std::pair<TField*, bool>> m_sortFields;
+    bool m_sortByCompareText = false;
     TDataSetEvents m_events;
     quint64 m_changeCount = 0;
     std::vector<std::pair<const QObject*, std::function<void()>>> m_recordUpdaters;
