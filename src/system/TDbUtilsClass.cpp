@@ -512,7 +512,10 @@ int TDbUtilsClass::insertReturningIdentity(const QStringList& statements) {
 }
 
 int TDbUtilsClass::lastIdentity() {
-    const QVariant value = scalarQuery(QStringLiteral("SELECT SCOPE_IDENTITY()"));
+    return identityValue(scalarQuery(QStringLiteral("SELECT SCOPE_IDENTITY()")));
+}
+
+int TDbUtilsClass::identityValue(const QVariant& value) {
     bool ok = false;
     const double number = value.toDouble(&ok);
     return value.isValid() && ok ? int(number) : 0;

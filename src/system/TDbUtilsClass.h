@@ -120,6 +120,9 @@ protected:
     // A query answering the columns RETURN_VALUE and rnNewID of dbo.up_GetID.
     virtual QString uniqueIdQuery(const QString& table) const = 0;
 
+    // SCOPE_IDENTITY() as an integer key: 0 for NULL.
+    static int identityValue(const QVariant& value);
+
     TDbConnection& mainConnection() const { return TdmDataBase::instance().adoOrtaDatabase(); }
     void connectMain(const char* operation);
 };

@@ -180,11 +180,8 @@ QString TDbUtilsMSSQL::withoutRows(const QString& select) const {
 }
 
 int TDbUtilsMSSQL::insertReturningIdentity(const QStringList& statements) {
-    const QVariant value =
-        scalarQuery(statements.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nSELECT SCOPE_IDENTITY()"));
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    return value.isValid() && ok ? int(number) : 0;
+    return identityValue(
+        scalarQuery(statements.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nSELECT SCOPE_IDENTITY()")));
 }
 
 QString TDbUtilsMSSQL::lockingSelect(const QString& columns, const QString& table,
