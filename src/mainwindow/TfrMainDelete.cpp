@@ -256,9 +256,9 @@ void TfrMain::miMoveClick() {
     } else if (sameText(table, QStringLiteral("tMiTypes"))) {
         chosen = chooseNewParent(QStringLiteral("tmitypes.xml"), id);
         statement = QStringLiteral("update tMitypes set parentid=%1 WHERE id=%2");
-    } else if (sameText(table, QStringLiteral("MSUL_DEPARTMENT"))) {
+    } else if (sameText(table, QStringLiteral("v_ALL_MSUL_DEPARTMENT"))) {
         chosen = chooseNewParent(QStringLiteral("v_ALL_MSUL_DEPARTMENT.xml"), id);
-        statement = QStringLiteral("update MSUL_DEPARTMENT set PARENTID=%1 WHERE ID=%2");
+        statement = QStringLiteral("update MSUL_DEPARTMENT set PARENT_ID=%1 WHERE DEPARTMENT_ID=%2");
     } else {
         return;
     }
@@ -320,7 +320,7 @@ void TfrMain::updateContextMenu(QTreeWidgetItem* node) {
     miExtractToGroup->setVisible(sameText(table, QStringLiteral("tMiTypes")) && level(node) >= 2);
     const QString shown =
         FCurrentNode && NodeBook(FCurrentNode) ? NodeBook(FCurrentNode)->items(0)->tableName : QString();
-    const bool movable = isMovableTable(shown) || sameText(shown, QStringLiteral("MSUL_DEPARTMENT"));
+    const bool movable = isMovableTable(shown);
     miMove->setVisible(movable);
     N2->setVisible(movable);
     if (permissionTableOf(node) != -1) {
@@ -352,7 +352,7 @@ bool TfrMain::dropAllowed(QTreeWidgetItem* target) const {
     if (!dragged || !onto || dragged->count() == 0 || onto->count() == 0)
         return false;
     const QString table = dragged->items(0)->tableName;
-    if (!isMovableTable(table) && !sameText(table, QStringLiteral("MSUL_DEPARTMENT")))
+    if (!isMovableTable(table))
         return false;
     if (onto->items(0)->tableName != table || RootOf(target) != FDragRoot)
         return false;

@@ -40,12 +40,14 @@ public:
     virtual void rollback() = 0;
     virtual bool inTransaction() const = 0;
 
-    // Seconds a statement may run; the program uses 1000.
-    static constexpr int commandTimeout = 1000;
+    // Seconds a statement may run before the driver cancels it; applies from the next opening.
+    void setCommandTimeout(int seconds) { m_commandTimeout = seconds; }
+    int commandTimeout() const { return m_commandTimeout; }
 
 private:
     QString m_connectionString;
     QString m_userName;
     QString m_password;
     QString m_sessionQuery;
+    int m_commandTimeout = 1000;
 };

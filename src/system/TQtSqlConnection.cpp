@@ -14,11 +14,17 @@ namespace {
 
 QAtomicInt connectionCounter;
 
-// Braces keep ';' and '=' of a typed value from being read as further ODBC settings.
+// Braces keep ';', '=' and outer blanks of a typed value. FreeTDS ends a braced value at the first
+// "}" followed by ";" or the end and takes everything before it as written ("}}" stays two
+// characters), so the one thing it cannot carry is "};" inside a value.
 QString odbcValue(const QString& value) {
-    QString escaped = value;
-    escaped.replace(QLatin1Char('}'), QLatin1String("}}"));
-    return QLatin1Char('{') + escaped + QLatin1Char('}');
+    if (value.contains(QLatin1String("};")))
+        // The value itself stays out of the text: it may be a password.
+        throw EDBException(
+            QStringLiteral("Имя пользователя, пароль или параметр подключения содержит сочетание "
+                           "символов \"};\", которое драйвер SQL Server передать не может."),
+            QString());
+    return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
 // libpq reads an option value up to the next blank unless it is quoted.
@@ -94,8 +100,10 @@ void TQtSqlConnection::configureOdbc(QSqlDatabase& db) const {
     QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(odbcValue(cs.host()));
     if (cs.port() > 0)
         text += QStringLiteral("PORT=%1;").arg(cs.port());
-    text += QStringLiteral("DATABASE=%1;UID=%2;PWD=%3;TDS_Version=7.4;ClientCharset=UTF-8;")
-                .arg(odbcValue(cs.database), odbcValue(userName()), odbcValue(password()));
+    // Timeout is FreeTDS's time-out of every statement: it cancels the statement and reports HYT00.
+    text += QStringLiteral("DATABASE=%1;UID=%2;PWD=%3;TDS_Version=7.4;ClientCharset=UTF-8;Timeout=%4;")
+                .arg(odbcValue(cs.database), odbcValue(userName()), odbcValue(password()))
+                .arg(commandTimeout());
     if (!cs.application.isEmpty())
         text += QStringLiteral("APP=%1;").arg(odbcValue(cs.application));
     db.setDatabaseName(text);
@@ -124,7 +132,7 @@ void TQtSqlConnection::open() {
         // The dialect's literals double quotes and nothing else: that is safe only while backslashes
         // are ordinary characters, whatever the database or the role sets by default.
         execute(QStringLiteral("SET standard_conforming_strings = on"));
-        execute(QStringLiteral("SET statement_timeout = '%1s'").arg(commandTimeout));
+        execute(QStringLiteral("SET statement_timeout = '%1s'").arg(commandTimeout()));
     }
     if (!sessionQuery().isEmpty())
         openQuery(sessionQuery());

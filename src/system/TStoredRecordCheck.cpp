@@ -36,14 +36,18 @@ bool TStoredRecordCheck::changedMeanwhile() {
     if (m_book.isMsul) {
         const auto own =
             db->openQuery(db->lockingSelect(QStringLiteral("ENTITY_ID, DELETION_ID"), table, ownRow));
-        if (own->eof())
-            throw ERecordGone();
-        if (!own->value(QStringLiteral("DELETION_ID")).isNull()) {
-            // Someone saved a newer version, or deleted the record: the live version decides.
-            const auto live = db->openQuery(db->lockingSelect(
-                key, table,
-                QStringLiteral("ENTITY_ID=") + own->value(QStringLiteral("ENTITY_ID")).toString() +
-                    QStringLiteral(" AND DELETION_ID IS NULL")));
+        if (own->eof() || !own->value(QStringLiteral("DELETION_ID")).isNull()) {
+            // Someone saved a newer version, or deleted the record: the live version decides. A book
+            // read through a view of live versions no longer sees the superseded row at all.
+            const QVariant entity = own->eof()
+                                        ? m_record.oldValue(m_record.fieldByName(QStringLiteral("ENTITY_ID")))
+                                        : own->value(QStringLiteral("ENTITY_ID"));
+            if (!entity.isValid() || entity.isNull())
+                throw ERecordGone();
+            const auto live = db->openQuery(
+                db->lockingSelect(key, table,
+                                  QStringLiteral("ENTITY_ID=") + QString::number(entity.toInt()) +
+                                      QStringLiteral(" AND DELETION_ID IS NULL")));
             if (live->eof())
                 throw ERecordGone();
             m_liveId = live->value(0).toInt();

@@ -57,8 +57,11 @@ TEST_F(BookWrites, VersionedBookInsertsVersionsAndOnlyMarksDeletes) {
     const int first = record->fieldByName("ID")->asInteger();
     EXPECT_GT(first, 0);
     EXPECT_EQ(record->fieldByName("ENTITY_ID")->asInteger(), first);
-    EXPECT_EQ(value(QString("SELECT ENTITY_ID FROM MSUL_DEPARTMENT WHERE ID=%1").arg(first)).toInt(), first);
-    EXPECT_FALSE(value(QString("SELECT CREATE_DATE FROM MSUL_DEPARTMENT WHERE ID=%1").arg(first)).isNull());
+    EXPECT_EQ(
+        value(QString("SELECT ENTITY_ID FROM MSUL_DEPARTMENT WHERE DEPARTMENT_ID=%1").arg(first)).toInt(),
+        first);
+    EXPECT_FALSE(
+        value(QString("SELECT CREATE_DATE FROM MSUL_DEPARTMENT WHERE DEPARTMENT_ID=%1").arg(first)).isNull());
 
     record->edit();
     record->fieldByName("fName")->setValue(QStringLiteral("Лаборатория давления и вакуума"));
@@ -67,8 +70,12 @@ TEST_F(BookWrites, VersionedBookInsertsVersionsAndOnlyMarksDeletes) {
     const int second = record->fieldByName("ID")->asInteger();
     EXPECT_NE(second, first);
     EXPECT_EQ(value("SELECT count(*) FROM MSUL_DEPARTMENT").toInt(), 2);
-    EXPECT_EQ(value(QString("SELECT DELETION_ID FROM MSUL_DEPARTMENT WHERE ID=%1").arg(first)).toInt(), 1);
-    EXPECT_EQ(value(QString("SELECT ENTITY_ID FROM MSUL_DEPARTMENT WHERE ID=%1").arg(second)).toInt(), first);
+    EXPECT_EQ(
+        value(QString("SELECT DELETION_ID FROM MSUL_DEPARTMENT WHERE DEPARTMENT_ID=%1").arg(first)).toInt(),
+        1);
+    EXPECT_EQ(
+        value(QString("SELECT ENTITY_ID FROM MSUL_DEPARTMENT WHERE DEPARTMENT_ID=%1").arg(second)).toInt(),
+        first);
     EXPECT_EQ(value("SELECT fName FROM v_ALL_MSUL_DEPARTMENT").toString(),
               QStringLiteral("Лаборатория давления и вакуума"));
 

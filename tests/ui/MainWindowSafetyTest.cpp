@@ -327,9 +327,10 @@ TEST_F(MainWindowSafety, AWriteThatChangesNoRowIsNotReportedAsDone) {
 
 // A versioned department: after an edit its node is the new version; it opens and deletes as one.
 TEST_F(MainWindowSafety, AnEditedVersionedRecordOpensAndDeletes) {
-    exec("INSERT INTO MSUL_DEPARTMENT (ID, ENTITY_ID, PARENTID, FNAME) VALUES (1, 1, NULL, 'Управление'), "
+    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) VALUES (1, 1, "
+         "NULL, 'Управление'), "
          "(2, 2, 1, 'Отдел'), (3, 3, 2, 'Сектор')");
-    exec("SELECT setval(pg_get_serial_sequence('msul_department', 'id'), 100)");
+    exec("SELECT setval(pg_get_serial_sequence('msul_department', 'department_id'), 100)");
     start("admin_test", "admin");
     select(QStringLiteral("Управление"));
     ASSERT_TRUE(window->FrxmdData.locate("fName", QStringLiteral("Отдел")));
@@ -351,7 +352,7 @@ TEST_F(MainWindowSafety, AnEditedVersionedRecordOpensAndDeletes) {
     window->miDeleteClick();
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Удалить запись?")});
     EXPECT_EQ(value("SELECT count(*) FROM v_ALL_MSUL_DEPARTMENT WHERE ENTITY_ID=2").toInt(), 0);
-    EXPECT_EQ(value("SELECT PARENTID FROM v_ALL_MSUL_DEPARTMENT WHERE ID=3").toInt(), 1);
+    EXPECT_EQ(value("SELECT ParentId FROM v_ALL_MSUL_DEPARTMENT WHERE ID=3").toInt(), 1);
     EXPECT_EQ(node(QStringLiteral("Сектор"))->parent(), node(QStringLiteral("Управление")));
 }
 
@@ -488,11 +489,11 @@ INSTANTIATE_TEST_SUITE_P(
             "INSERT INTO tSubDivs (id, ParentId, fName) VALUES (1, NULL, 'Верх'), (2, 1, 'Середина'), "
             "(3, 2, 'Низ'), (4, NULL, 'Другой')",
             "SELECT ParentId FROM tSubDivs WHERE id=3", true},
-        HierarchicalBook{
-            "Подразделения (центральный реестр)",
-            "INSERT INTO MSUL_DEPARTMENT (ID, ENTITY_ID, PARENTID, FNAME) VALUES (1, 1, NULL, 'Верх'), "
-            "(2, 2, 1, 'Середина'), (3, 3, 2, 'Низ'), (4, 4, NULL, 'Другой')",
-            "SELECT PARENTID FROM v_ALL_MSUL_DEPARTMENT WHERE ID=3", true},
+        HierarchicalBook{"Подразделения (центральный реестр)",
+                         "INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) "
+                         "VALUES (1, 1, NULL, 'Верх'), "
+                         "(2, 2, 1, 'Середина'), (3, 3, 2, 'Низ'), (4, 4, NULL, 'Другой')",
+                         "SELECT ParentId FROM v_ALL_MSUL_DEPARTMENT WHERE ID=3", true},
         HierarchicalBook{
             "Типы систем учёта",
             "INSERT INTO TypesSU (id, ParentId, fName) VALUES (1, NULL, 'Верх'), (2, 1, 'Середина'), "

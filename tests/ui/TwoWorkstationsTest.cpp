@@ -84,17 +84,19 @@ TEST_F(TwoWorkstations, OverwriteWritesTheUsersValues) {
 // A newer version saved by someone else counts as a change; overwriting replaces the live version,
 // so the record keeps exactly one.
 TEST_F(TwoWorkstations, ANewerVersionOfAVersionedRecord) {
-    exec("INSERT INTO MSUL_DEPARTMENT (ID, ENTITY_ID, PARENTID, FNAME) VALUES (1, 1, NULL, 'Управление'), "
+    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) VALUES (1, 1, "
+         "NULL, 'Управление'), "
          "(2, 2, 1, 'Отдел')");
-    exec("SELECT setval(pg_get_serial_sequence('msul_department', 'id'), 100)");
+    exec("SELECT setval(pg_get_serial_sequence('msul_department', 'department_id'), 100)");
     window->ReloadBranch(node(QStringLiteral("Подразделения (центральный реестр)")));
     select(QStringLiteral("Управление"));
     ASSERT_TRUE(window->FrxmdData.locate("fName", QStringLiteral("Отдел")));
     press(B::nbEdit);
     window->FrxmdData.fieldByName("CODE")->setValue(QStringLiteral("A-1"));
     // B saves a newer version of the same department.
-    exec("INSERT INTO MSUL_DEPARTMENT (ID, ENTITY_ID, PARENTID, FNAME) VALUES (50, 2, 1, 'Отдел кадров')");
-    exec("UPDATE MSUL_DEPARTMENT SET DELETION_ID=1, DELETE_DATE=getdate() WHERE ID=2");
+    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) VALUES (50, 2, "
+         "1, 'Отдел кадров')");
+    exec("UPDATE MSUL_DEPARTMENT SET DELETION_ID=1, DELETE_DATE=getdate() WHERE DEPARTMENT_ID=2");
     ui.answers = {TMsgResult::Yes};
     press(B::nbPost);
     ASSERT_EQ(ui.messages.size(), 1u);

@@ -90,13 +90,13 @@ INSERT INTO tSubDivs (id, ParentId, fName, sName, Code) VALUES
 SELECT setval(pg_get_serial_sequence('tSubDivs', 'id'), 100);
 INSERT INTO tRoletSubDivs (InkRole, InkId, r, w) SELECT 2, id, 1, CASE WHEN id IN (2, 3) THEN 1 ELSE 0 END FROM tSubDivs;
 
-INSERT INTO MSUL_DEPARTMENT (ID, ENTITY_ID, PARENTID, FNAME, CODE, CREATION_ID) VALUES
+INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME, CODE, CREATION_ID) VALUES
     (1, 1, NULL, 'Центр стандартизации и метрологии', 'ЦСМ', 1),
     (2, 2, 1, 'Отдел поверки средств измерений давления', 'ОП-1', 1),
     (3, 3, 1, 'Отдел поверки теплотехнических СИ', 'ОП-2', 1),
     (4, 4, 1, 'Отдел поверки электроизмерительных СИ', 'ОП-3', 1),
     (5, 5, 4, 'Группа радиоизмерений', 'ГРИ', 1);
-SELECT setval(pg_get_serial_sequence('MSUL_DEPARTMENT', 'id'), 100);
+SELECT setval(pg_get_serial_sequence('MSUL_DEPARTMENT', 'department_id'), 100);
 
 INSERT INTO TypesSU (id, ParentId, fName) VALUES
     (1, NULL, 'Учёт энергоресурсов'), (2, 1, 'Теплоснабжение'), (3, 1, 'Электроснабжение'), (4, 1, 'Водоснабжение'),
