@@ -98,12 +98,8 @@ QString TDbUtilsPostgres::quoteIdentifier(const QString& name) const {
 
 TDbErrorKind TDbUtilsPostgres::classifyError(const EDBException& error) const {
     const QString& code = error.code();
-    const QString& text = error.message();
-    // A failed login reaches Qt without its SQLSTATE: the message tells.
-    if (code == QLatin1String("28P01") || code == QLatin1String("28000") ||
-        text.contains(QLatin1String("password authentication failed")) ||
-        text.contains(QLatin1String("Login failed for user")) ||
-        (text.contains(QLatin1String("role \"")) && text.contains(QLatin1String("does not exist"))))
+    // A refused login comes with its SQLSTATE like every other error.
+    if (code == QLatin1String("28P01") || code == QLatin1String("28000"))
         return TDbErrorKind::LoginFailed;
     if (code == QLatin1String("55P03"))
         return TDbErrorKind::LockTimeout;

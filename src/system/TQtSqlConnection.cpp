@@ -2,7 +2,6 @@
 
 #include "TConnectionString.h"
 #include "TMemoryQuery.h"
-#include "TQtSqlQuery.h"
 
 #include <QAtomicInt>
 #include <QSqlError>
@@ -27,16 +26,106 @@ QString odbcValue(const QString& value) {
     return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
-// libpq reads an option value up to the next blank unless it is quoted.
-QString libpqValue(const QString& value) {
-    QString escaped = value;
-    escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    escaped.replace(QLatin1Char('\''), QLatin1String("\\'"));
-    escaped.remove(QLatin1Char(';')); // Qt turns ';' into the separator of options
-    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+constexpr int loginTimeoutSeconds = 15;
+
+TSourceFieldType fromMetaType(int typeId) {
+    switch (typeId) {
+    case QMetaType::QString:
+        return TSourceFieldType::String;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+        return TSourceFieldType::Integer;
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return TSourceFieldType::SmallInt;
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return TSourceFieldType::LargeInt;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return TSourceFieldType::Float;
+    case QMetaType::Bool:
+        return TSourceFieldType::Boolean;
+    case QMetaType::QDate:
+        return TSourceFieldType::Date;
+    case QMetaType::QTime:
+        return TSourceFieldType::Time;
+    case QMetaType::QDateTime:
+        return TSourceFieldType::DateTime;
+    case QMetaType::QByteArray:
+        return TSourceFieldType::Bytes;
+    default:
+        return TSourceFieldType::Other;
+    }
 }
 
-constexpr int loginTimeoutSeconds = 15;
+// Column types of an ODBC result, from the SQL type codes QODBC reports.
+TSourceField odbcField(const QSqlField& field) {
+    TSourceField result{field.name(), fromMetaType(field.metaType().id()), std::max(field.length(), 0)};
+    switch (field.typeID()) { // ODBC SQL type codes
+    case 1:                   // SQL_CHAR
+    case -8:                  // SQL_WCHAR
+        result.type = TSourceFieldType::FixedChar;
+        break;
+    case 12: // SQL_VARCHAR
+        result.type = TSourceFieldType::String;
+        break;
+    case -9: // SQL_WVARCHAR
+        result.type = TSourceFieldType::WideString;
+        break;
+    case -1:  // SQL_LONGVARCHAR
+    case -10: // SQL_WLONGVARCHAR
+        result.type = TSourceFieldType::Memo;
+        break;
+    case 2: // SQL_NUMERIC
+    case 3: // SQL_DECIMAL: money and smallmoney come as decimal(19,4) and decimal(10,4)
+        result.type = field.precision() == 4 && (field.length() == 19 || field.length() == 10)
+                          ? TSourceFieldType::Currency
+                          : TSourceFieldType::Decimal;
+        break;
+    case 4:
+        result.type = field.isAutoValue() ? TSourceFieldType::AutoInc : TSourceFieldType::Integer;
+        break;
+    case 5:
+        result.type = TSourceFieldType::SmallInt;
+        break;
+    case -6:
+        result.type = TSourceFieldType::Word;
+        break;
+    case -5:
+        result.type = TSourceFieldType::LargeInt;
+        break;
+    case 6:
+    case 7:
+    case 8:
+        result.type = TSourceFieldType::Float;
+        break;
+    case -7:
+        result.type = TSourceFieldType::Boolean;
+        break;
+    case 91:
+        result.type = TSourceFieldType::Date;
+        break;
+    case 92:
+        result.type = TSourceFieldType::Time;
+        break;
+    case 9:
+    case 93:
+        result.type = TSourceFieldType::DateTime;
+        break;
+    case -2:
+    case -3:
+    case -4:
+        result.type = TSourceFieldType::Bytes;
+        break;
+    case -11:
+        result.type = TSourceFieldType::Guid;
+        break;
+    default:
+        break;
+    }
+    return result;
+}
 
 } // namespace
 
@@ -81,20 +170,6 @@ EDBException TQtSqlConnection::toException(const QSqlError& error) {
     return EDBException(text, error.nativeErrorCode());
 }
 
-void TQtSqlConnection::configurePostgres(QSqlDatabase& db) const {
-    const TConnectionString cs = TConnectionString::parse(connectionString());
-    db.setHostName(cs.host());
-    if (cs.port() > 0)
-        db.setPort(cs.port());
-    db.setDatabaseName(cs.database);
-    db.setUserName(userName());
-    db.setPassword(password());
-    db.setConnectOptions(
-        QStringLiteral("connect_timeout=%1;application_name=%2")
-            .arg(loginTimeoutSeconds)
-            .arg(libpqValue(cs.application.isEmpty() ? QStringLiteral("Vantorel") : cs.application)));
-}
-
 void TQtSqlConnection::configureOdbc(QSqlDatabase& db) const {
     const TConnectionString cs = TConnectionString::parse(connectionString());
     QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(odbcValue(cs.host()));
@@ -114,26 +189,15 @@ void TQtSqlConnection::configureOdbc(QSqlDatabase& db) const {
 
 void TQtSqlConnection::open() {
     close();
-    m_postgres = TConnectionString::parse(connectionString()).isPostgres();
     if (QSqlDatabase::contains(m_name))
         QSqlDatabase::removeDatabase(m_name);
-    QSqlDatabase db =
-        QSqlDatabase::addDatabase(m_postgres ? QStringLiteral("QPSQL") : QStringLiteral("QODBC"), m_name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
     if (!db.isValid())
         throw EDBException(QStringLiteral("Драйвер базы данных %1 не установлен").arg(db.driverName()),
                            QString());
-    if (m_postgres)
-        configurePostgres(db);
-    else
-        configureOdbc(db);
+    configureOdbc(db);
     if (!db.open())
         throw toException(db.lastError());
-    if (m_postgres) {
-        // The dialect's literals double quotes and nothing else: that is safe only while backslashes
-        // are ordinary characters, whatever the database or the role sets by default.
-        execute(QStringLiteral("SET standard_conforming_strings = on"));
-        execute(QStringLiteral("SET statement_timeout = '%1s'").arg(commandTimeout()));
-    }
     if (!sessionQuery().isEmpty())
         openQuery(sessionQuery());
 }
@@ -148,38 +212,10 @@ bool TQtSqlConnection::isOpen() const {
     return QSqlDatabase::contains(m_name) && database().isOpen();
 }
 
-void TQtSqlConnection::sendPlain(const QString& sql) {
-    QSqlQuery query(database());
-    if (!query.exec(sql))
-        throw failure(query.lastError());
-}
-
-template <typename Statement> auto TQtSqlConnection::undoAloneOnFailure(Statement statement) {
-    if (!m_postgres || !m_inTransaction)
-        return statement();
-    sendPlain(QStringLiteral("SAVEPOINT vantorel_statement"));
-    try {
-        auto result = statement();
-        sendPlain(QStringLiteral("RELEASE SAVEPOINT vantorel_statement"));
-        return result;
-    } catch (...) {
-        try {
-            if (isOpen())
-                sendPlain(QStringLiteral("ROLLBACK TO SAVEPOINT vantorel_statement"));
-        } catch (...) {
-            // The statement's own error is the one to report.
-        }
-        throw;
-    }
-}
-
+// ODBC results are read once, forward, into memory.
 std::unique_ptr<TDbQuery> TQtSqlConnection::openQuery(const QString& sql) {
-    return undoAloneOnFailure([this, &sql] { return runQuery(sql); });
-}
-
-std::unique_ptr<TDbQuery> TQtSqlConnection::runQuery(const QString& sql) {
     QSqlQuery query(database());
-    query.setForwardOnly(!m_postgres); // ODBC results are read once, into memory
+    query.setForwardOnly(true);
     if (!query.exec(sql))
         throw failure(query.lastError());
     // A batch may answer with row counts before the result that has columns.
@@ -187,13 +223,10 @@ std::unique_ptr<TDbQuery> TQtSqlConnection::runQuery(const QString& sql) {
     }
     if (query.lastError().isValid())
         throw failure(query.lastError());
-    if (m_postgres)
-        return std::make_unique<TQtSqlQuery>(std::move(query));
-
     const QSqlRecord record = query.record();
     std::vector<TSourceField> fields;
     for (int i = 0; i < record.count(); ++i)
-        fields.push_back(TQtSqlQuery::odbcField(record.field(i)));
+        fields.push_back(odbcField(record.field(i)));
     std::vector<QVariantList> rows;
     while (query.next()) {
         QVariantList row;
@@ -206,10 +239,6 @@ std::unique_ptr<TDbQuery> TQtSqlConnection::runQuery(const QString& sql) {
 }
 
 qint64 TQtSqlConnection::execute(const QString& sql) {
-    return undoAloneOnFailure([this, &sql] { return runStatement(sql); });
-}
-
-qint64 TQtSqlConnection::runStatement(const QString& sql) {
     QSqlQuery query(database());
     if (!query.exec(sql))
         throw failure(query.lastError());

@@ -8,8 +8,7 @@
 class QSqlError;
 class QSqlRecord;
 
-// The connection through Qt SQL: QPSQL for PostgreSQL, QODBC with FreeTDS for SQL Server (the
-// provider part of the connection string decides).
+// The connection to SQL Server through Qt SQL's ODBC driver and FreeTDS.
 class TQtSqlConnection : public TDbConnection {
 public:
     TQtSqlConnection();
@@ -29,18 +28,9 @@ public:
 
 private:
     QSqlDatabase database() const;
-    // PostgreSQL ends a transaction at its first failed statement; SQL Server, as the program runs
-    // it, undoes only that statement and goes on. Inside a transaction each statement on
-    // PostgreSQL runs behind a savepoint, so that a failure undoes that statement alone.
-    template <typename Statement> auto undoAloneOnFailure(Statement statement);
-    void sendPlain(const QString& sql);
-    std::unique_ptr<TDbQuery> runQuery(const QString& sql);
-    qint64 runStatement(const QString& sql);
     EDBException failure(const QSqlError& error);
-    void configurePostgres(QSqlDatabase& db) const;
     void configureOdbc(QSqlDatabase& db) const;
 
     QString m_name;
-    bool m_postgres = false;
     bool m_inTransaction = false;
 };

@@ -2,7 +2,7 @@
 
 #include "EDBException.h"
 #include "TOrtaSettings.h"
-#include "TQtSqlConnection.h"
+#include "TProviderConnection.h"
 
 TdmDataBase& TdmDataBase::instance() {
     static TdmDataBase dmDataBase;
@@ -11,7 +11,7 @@ TdmDataBase& TdmDataBase::instance() {
 
 TDbConnection& TdmDataBase::adoOrtaDatabase() {
     if (!m_connection)
-        m_connection = std::make_unique<TQtSqlConnection>();
+        m_connection = std::make_unique<TProviderConnection>();
     return *m_connection;
 }
 

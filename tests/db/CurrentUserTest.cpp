@@ -1,5 +1,5 @@
 #include "TDbUtilsClass.h"
-#include "TQtSqlConnection.h"
+#include "TProviderConnection.h"
 #include "TScriptedInteraction.h"
 #include "TUser.h"
 #include "TdmDataBase.h"
@@ -33,7 +33,7 @@ protected:
 
     // Reconnects the main connection as login and creates the user object there.
     std::unique_ptr<TUser> signIn(const QString& login, const QString& password) {
-        auto connection = std::make_unique<TQtSqlConnection>();
+        auto connection = std::make_unique<TProviderConnection>();
         connection->setConnectionString(programConnectionString(true));
         connection->setLogin(login, password);
         connection->open();

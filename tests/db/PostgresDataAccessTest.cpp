@@ -1,11 +1,14 @@
 #include "EError.h"
 #include "TDbUtilsClass.h"
 #include "TMemoryData.h"
-#include "TQtSqlConnection.h"
+#include "TPgConnection.h"
+#include "TProviderConnection.h"
 #include "TestDatabase.h"
 
 #include <QElapsedTimer>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -203,12 +206,22 @@ TEST_F(PostgresDataAccess, ServerErrorsAreClassified) {
     EXPECT_EQ(kindOf("SELECT * FROM NoSuchTable"), TDbErrorKind::Other);
 
     const QString login = createLogin("secret");
-    auto connection = std::make_unique<TQtSqlConnection>();
+    auto connection = std::make_unique<TProviderConnection>();
     connection->setConnectionString(programConnectionString(true));
     connection->setLogin(login, "wrong");
     try {
         connection->open();
         FAIL() << "a wrong password was accepted";
+    } catch (const EDBException& e) {
+        EXPECT_EQ(e.code(), "28P01");
+        EXPECT_TRUE(e.message().contains("password authentication failed")) << e.message().toStdString();
+        EXPECT_FALSE(e.message().contains("28P01")) << "the code is not part of the text";
+        EXPECT_EQ(db->classifyError(e), TDbErrorKind::LoginFailed) << e.message().toStdString();
+    }
+    connection->setLogin(login + "x", "secret");
+    try {
+        connection->open();
+        FAIL() << "an unknown login was accepted";
     } catch (const EDBException& e) {
         EXPECT_EQ(db->classifyError(e), TDbErrorKind::LoginFailed) << e.message().toStdString();
     }
@@ -227,7 +240,7 @@ TEST_F(PostgresDataAccess, PermissionsReportTheCallersRealGrants) {
     db->runSQL(QStringLiteral("GRANT SELECT, INSERT ON UserInfo TO \"%1\"").arg(login));
     db->runSQL(
         QStringLiteral("GRANT SELECT (\"АРМ Администратора\") ON StaticPermissions TO \"%1\"").arg(login));
-    auto connection = std::make_unique<TQtSqlConnection>();
+    auto connection = std::make_unique<TProviderConnection>();
     connection->setConnectionString(programConnectionString(true));
     connection->setLogin(login, "pw");
     connection->open();
@@ -241,4 +254,103 @@ TEST_F(PostgresDataAccess, PermissionsReportTheCallersRealGrants) {
     EXPECT_FALSE(value("select permissions(object_id('StaticPermissions'),'Нет такой')").isValid());
     EXPECT_EQ(db->scalarQuery("select permissions(object_id('UserInfo'))").toInt(),
               1 | 2 | 8 | 16); // superuser
+}
+
+// Every value of PostgreSQL's text output arrives as the column's type; nulls as invalid values.
+TEST_F(PostgresDataAccess, ValuesArriveAsTheirColumnsTypes) {
+    auto query = db->openQuery(
+        "SELECT true AS b, 7::int2 AS s, '-2147483648'::int4 AS i, 9007199254740993::int8 AS l, 0.1::float8 AS "
+        "f, "
+        "'NaN'::float8 AS nan, 12.345::numeric(10,3) AS n, '-1234.5'::money AS m, '2008-03-05'::date AS d, "
+        "'23:59:58.123456'::time AS t, '2008-03-05 14:07:09.12'::timestamp AS ts, "
+        "'2008-03-05 14:07:09+05:30'::timestamptz AS tz, '\\x00ff41'::bytea AS raw, 'ёлка'::varchar(7) AS v, "
+        "'a'::char(3) AS c, 'x'::text AS memo, NULL::int4 AS nothing, "
+        "'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11'::uuid AS g");
+    ASSERT_FALSE(query->eof());
+    EXPECT_EQ(query->value("b"), QVariant(true));
+    EXPECT_EQ(query->value("s"), QVariant(7));
+    EXPECT_EQ(query->value("i"), QVariant(-2147483647 - 1));
+    EXPECT_EQ(query->value("l"), QVariant(qlonglong(9007199254740993LL)));
+    EXPECT_EQ(query->value("f"), QVariant(0.1));
+    EXPECT_TRUE(std::isnan(query->value("nan").toDouble()));
+    EXPECT_DOUBLE_EQ(query->value("n").toDouble(), 12.345);
+    EXPECT_DOUBLE_EQ(query->value("m").toDouble(), -1234.5);
+    EXPECT_EQ(query->value("d"), QVariant(QDate(2008, 3, 5)));
+    EXPECT_EQ(query->value("t"), QVariant(QTime(23, 59, 58, 123)));
+    EXPECT_EQ(query->value("ts"), QVariant(QDateTime(QDate(2008, 3, 5), QTime(14, 7, 9, 120))));
+    EXPECT_EQ(query->value("tz").toDateTime().toUTC(),
+              QDateTime(QDate(2008, 3, 5), QTime(8, 37, 9), Qt::UTC));
+    EXPECT_EQ(query->value("raw"), QVariant(QByteArray("\x00\xff"
+                                                       "A",
+                                                       3)));
+    EXPECT_EQ(query->value("v"), QVariant(QStringLiteral("ёлка")));
+    EXPECT_EQ(query->value("c"), QVariant(QStringLiteral("a  ")));
+    EXPECT_EQ(query->value("memo"), QVariant(QStringLiteral("x")));
+    EXPECT_FALSE(query->value("nothing").isValid());
+    EXPECT_EQ(query->value("g"), QVariant(QStringLiteral("a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11")));
+    const std::vector<std::pair<const char*, TSourceFieldType>> types{
+        {"b", TSourceFieldType::Boolean},   {"s", TSourceFieldType::SmallInt},
+        {"l", TSourceFieldType::LargeInt},  {"m", TSourceFieldType::Currency},
+        {"ts", TSourceFieldType::DateTime}, {"c", TSourceFieldType::FixedChar},
+        {"memo", TSourceFieldType::Memo},   {"g", TSourceFieldType::Guid}};
+    for (const auto& [name, type] : types)
+        EXPECT_EQ(query->field(query->fieldIndex(name)).type, type) << name;
+    EXPECT_EQ(query->field(query->fieldIndex("v")).size, 7);
+    EXPECT_EQ(query->field(query->fieldIndex("c")).size, 3);
+}
+
+// A statement longer than the command time-out is stopped and reported; so is one cancelled from
+// another thread. The connection goes on working after both.
+TEST_F(PostgresDataAccess, StatementsStopAtTheTimeoutOrWhenCancelled) {
+    TPgConnection connection;
+    connection.setConnectionString(programConnectionString());
+    connection.setLogin(server().user, QString());
+    connection.setCommandTimeout(1);
+    connection.open();
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        connection.execute("SELECT pg_sleep(5)");
+        ADD_FAILURE() << "the statement was not stopped";
+    } catch (const EDBException& e) {
+        EXPECT_EQ(e.code(), "57014") << e.message().toStdString();
+    }
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_EQ(connection.openQuery("SELECT 2")->value(0).toInt(), 2);
+
+    connection.setCommandTimeout(1000);
+    connection.open();
+    std::thread canceller([&connection] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        connection.cancel();
+    });
+    clock.restart();
+    try {
+        connection.execute("SELECT pg_sleep(5)");
+        ADD_FAILURE() << "the statement was not cancelled";
+    } catch (const EDBException& e) {
+        EXPECT_EQ(e.code(), "57014") << e.message().toStdString();
+    }
+    canceller.join();
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_EQ(connection.openQuery("SELECT 3")->value(0).toInt(), 3);
+}
+
+// A server that goes away is reported as a lost connection, and the next opening works again.
+TEST_F(PostgresDataAccess, ALostConnectionIsReportedAndOpensAgain) {
+    TPgConnection connection;
+    connection.setConnectionString(programConnectionString());
+    connection.setLogin(server().user, QString());
+    connection.open();
+    const int pid = connection.openQuery("SELECT pg_backend_pid()")->value(0).toInt();
+    exec(QString("SELECT pg_terminate_backend(%1)").arg(pid));
+    try {
+        connection.execute("SELECT 1");
+        ADD_FAILURE() << "a terminated connection answered";
+    } catch (const EDBException& e) {
+        EXPECT_TRUE(e.code().startsWith("08") || e.code() == "57P01") << e.code().toStdString();
+    }
+    EXPECT_FALSE(connection.isOpen());
+    connection.open();
+    EXPECT_EQ(connection.openQuery("SELECT 4")->value(0).toInt(), 4);
 }

@@ -1,4 +1,4 @@
-#include "TQtSqlConnection.h"
+#include "TProviderConnection.h"
 #include "TestDatabase.h"
 
 #include <QSqlError>
@@ -55,7 +55,7 @@ TEST_F(DbTest, LoginsWithBlanksAndQuotesSignIn) {
         quotedPassword.replace('\'', "''");
         exec(QString("DROP ROLE IF EXISTS \"%1\"").arg(login.name));
         exec(QString("CREATE ROLE \"%1\" LOGIN PASSWORD '%2'").arg(login.name, quotedPassword));
-        TQtSqlConnection connection;
+        TProviderConnection connection;
         connection.setConnectionString(programConnectionString(true));
         connection.setLogin(login.name, login.password);
         EXPECT_NO_THROW(connection.open()) << login.name.toStdString();

@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 
 #include "TDbUtilsClass.h"
-#include "TQtSqlConnection.h"
+#include "TProviderConnection.h"
 #include "TdmDataBase.h"
 
 #include <QCoreApplication>
@@ -93,7 +93,7 @@ QString DbTest::programConnectionString(bool overTcp) const {
 }
 
 std::unique_ptr<TDbConnection> DbTest::openProgramConnection() const {
-    auto connection = std::make_unique<TQtSqlConnection>();
+    auto connection = std::make_unique<TProviderConnection>();
     connection->setConnectionString(programConnectionString());
     connection->setLogin(m_server.user, QString());
     connection->open();

@@ -2,7 +2,7 @@
 
 #include "TDbUtilsClass.h"
 #include "TLogin.h"
-#include "TQtSqlConnection.h"
+#include "TProviderConnection.h"
 #include "TdmDataBase.h"
 #include "TfrATypes.h"
 
@@ -25,7 +25,7 @@ void WorkstationTest::SetUp() {
     settings.setUser("provider", "PostgreSQL");
     settings.setUser("path", installation() + "/");
     TDbUtilsClass::setInstance(nullptr);
-    TdmDataBase::instance().setConnection(std::make_unique<TQtSqlConnection>());
+    TdmDataBase::instance().setConnection(std::make_unique<TProviderConnection>());
 }
 
 void WorkstationTest::TearDown() {
@@ -94,7 +94,7 @@ void WorkstationTest::select(const QString& caption) {
 
 std::unique_ptr<TDbConnection> WorkstationTest::secondWorkstation(const QString& user,
                                                                   const QString& password) {
-    auto connection = std::make_unique<TQtSqlConnection>();
+    auto connection = std::make_unique<TProviderConnection>();
     connection->setConnectionString(TDbUtilsClass::connectionString());
     connection->setLogin(user, password);
     connection->open();

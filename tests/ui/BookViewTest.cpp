@@ -4,7 +4,7 @@
 #include "TDbUtilsClass.h"
 #include "TLogin.h"
 #include "TORDERSFilterFrame.h"
-#include "TQtSqlConnection.h"
+#include "TProviderConnection.h"
 #include "TScriptedInteraction.h"
 #include "TUser.h"
 #include "TestDatabase.h"

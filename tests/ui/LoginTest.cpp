@@ -4,7 +4,7 @@
 #include "TDbUtilsClass.h"
 #include "TLogin.h"
 #include "TOrtaSettings.h"
-#include "TQtSqlConnection.h"
+#include "TProviderConnection.h"
 #include "TScriptedInteraction.h"
 #include "TUser.h"
 #include "TestDatabase.h"
@@ -68,7 +68,7 @@ protected:
         settings.setUser("dbname", databaseName());
         settings.setUser("provider", "PostgreSQL");
         TDbUtilsClass::setInstance(nullptr);
-        TdmDataBase::instance().setConnection(std::make_unique<TQtSqlConnection>());
+        TdmDataBase::instance().setConnection(std::make_unique<TProviderConnection>());
     }
 
     void TearDown() override {

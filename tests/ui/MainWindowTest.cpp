@@ -3,7 +3,7 @@
 #include "TDbUtilsClass.h"
 #include "THelpWindow.h"
 #include "TLogin.h"
-#include "TQtSqlConnection.h"
+#include "TProviderConnection.h"
 #include "TScriptedInteraction.h"
 #include "TSingleInstance.h"
 #include "TUser.h"

@@ -1,0 +1,226 @@
+#include "TPgQuery.h"
+
+#include <QDateTime>
+#include <charconv>
+#include <limits>
+
+namespace {
+
+// Type oids of pg_type.
+enum : Oid {
+    BoolOid = 16,
+    ByteaOid = 17,
+    NameOid = 19,
+    Int8Oid = 20,
+    Int2Oid = 21,
+    Int4Oid = 23,
+    TextOid = 25,
+    OidOid = 26,
+    Float4Oid = 700,
+    Float8Oid = 701,
+    MoneyOid = 790,
+    BpcharOid = 1042,
+    VarcharOid = 1043,
+    DateOid = 1082,
+    TimeOid = 1083,
+    TimestampOid = 1114,
+    TimestampTzOid = 1184,
+    NumericOid = 1700,
+    UuidOid = 2950,
+};
+
+template <typename T> T number(const char* text, int length) {
+    T value{};
+    std::from_chars(text, text + length, value);
+    return value;
+}
+
+// Digits at [at, at + count) as a number; the text's shape is PostgreSQL's ISO output.
+int digits(const char* text, int at, int count) {
+    int value = 0;
+    for (int i = at; i < at + count; ++i)
+        value = value * 10 + (text[i] - '0');
+    return value;
+}
+
+QDate isoDate(const char* text, int length) {
+    if (length < 10 || text[4] != '-')
+        return QDate::fromString(QString::fromLatin1(text, length), Qt::ISODate); // BC dates, infinity
+    return QDate(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
+}
+
+// "hh:mm:ss[.ffffff]": milliseconds rounded down, as the record set keeps them.
+QTime isoTime(const char* text, int length, int* end) {
+    int ms = 0;
+    int i = 8;
+    if (i < length && text[i] == '.') {
+        int scale = 100;
+        for (++i; i < length && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
+            ms += (text[i] - '0') * scale;
+    }
+    *end = i;
+    return QTime(digits(text, 0, 2), digits(text, 3, 2), digits(text, 6, 2), ms);
+}
+
+QVariant timestamp(const char* text, int length, bool withZone) {
+    if (length < 19 || text[10] != ' ')
+        return QDateTime::fromString(QString::fromLatin1(text, length), Qt::ISODate);
+    int end = 0;
+    const QDate date = isoDate(text, 10);
+    const QTime time = isoTime(text + 11, length - 11, &end);
+    if (!withZone)
+        return QDateTime(date, time);
+    // "+03", "+05:30" or "-01:00:00" after the time: the moment shown in the local zone.
+    const char* zone = text + 11 + end;
+    const int zoneLength = length - 11 - end;
+    int offset = 0;
+    if (zoneLength >= 3) {
+        offset = digits(zone, 1, 2) * 3600;
+        if (zoneLength >= 6)
+            offset += digits(zone, 4, 2) * 60;
+        if (zone[0] == '-')
+            offset = -offset;
+    }
+    return QDateTime(date, time, Qt::OffsetFromUTC, offset).toLocalTime();
+}
+
+QVariant money(const char* text, int length) {
+    QByteArray plain;
+    for (int i = 0; i < length; ++i) {
+        const char c = text[i];
+        if ((c >= '0' && c <= '9') || c == '.' || c == '-')
+            plain.append(c);
+    }
+    return plain.toDouble();
+}
+
+} // namespace
+
+TPgQuery::TPgQuery(TPgResult result) : m_result(std::move(result)) {
+    const int columns = PQnfields(m_result.get());
+    for (int i = 0; i < columns; ++i) {
+        m_fields.push_back(columnField(m_result.get(), i));
+        m_types.push_back(PQftype(m_result.get(), i));
+    }
+    m_rows = PQntuples(m_result.get());
+}
+
+void TPgQuery::next() {
+    if (m_row < m_rows)
+        ++m_row;
+}
+
+QVariant TPgQuery::value(int i) const {
+    if (m_row >= m_rows || PQgetisnull(m_result.get(), m_row, i))
+        return {};
+    return textValue(m_types[std::size_t(i)], PQgetvalue(m_result.get(), m_row, i),
+                     PQgetlength(m_result.get(), m_row, i));
+}
+
+TSourceField TPgQuery::columnField(const PGresult* result, int column) {
+    TSourceField field{QString::fromUtf8(PQfname(result, column)), TSourceFieldType::String, 0};
+    const int modifier = PQfmod(result, column); // the declared length + 4 for character types
+    switch (PQftype(result, column)) {
+    case BoolOid:
+        field.type = TSourceFieldType::Boolean;
+        break;
+    case Int8Oid:
+        field.type = TSourceFieldType::LargeInt;
+        break;
+    case Int2Oid:
+        field.type = TSourceFieldType::SmallInt;
+        break;
+    case Int4Oid:
+    case OidOid:
+        field.type = TSourceFieldType::Integer;
+        break;
+    case NameOid:
+        field.size = 64;
+        break;
+    case TextOid: // the counterpart of SQL Server's text columns
+        field.type = TSourceFieldType::Memo;
+        break;
+    case BpcharOid:
+        field.type = TSourceFieldType::FixedChar;
+        field.size = std::max(modifier - 4, 1);
+        break;
+    case Float4Oid:
+    case Float8Oid:
+        field.type = TSourceFieldType::Float;
+        break;
+    case MoneyOid:
+        field.type = TSourceFieldType::Currency;
+        break;
+    case NumericOid:
+        field.type = TSourceFieldType::Decimal;
+        break;
+    case DateOid:
+        field.type = TSourceFieldType::Date;
+        break;
+    case TimeOid:
+        field.type = TSourceFieldType::Time;
+        break;
+    case TimestampOid:
+    case TimestampTzOid:
+        field.type = TSourceFieldType::DateTime;
+        break;
+    case ByteaOid:
+        field.type = TSourceFieldType::Bytes;
+        break;
+    case UuidOid:
+        field.type = TSourceFieldType::Guid;
+        break;
+    default: // varchar and every type without a counterpart reads as text
+        field.size = modifier > 4 ? modifier - 4 : 8000;
+        break;
+    }
+    return field;
+}
+
+QVariant TPgQuery::textValue(Oid type, const char* text, int length) {
+    switch (type) {
+    case BoolOid:
+        return text[0] == 't';
+    case Int2Oid:
+    case Int4Oid:
+        return number<int>(text, length);
+    case OidOid:
+        return int(number<unsigned>(text, length));
+    case Int8Oid:
+        return number<qlonglong>(text, length);
+    case Float4Oid:
+    case Float8Oid:
+    case NumericOid: {
+        // PostgreSQL writes the special values as words ("NaN", "Infinity", "-Infinity").
+        if (length > 0 && text[0] == 'N')
+            return std::numeric_limits<double>::quiet_NaN();
+        if (length > 0 && (text[0] == 'I' || (text[0] == '-' && length > 1 && text[1] == 'I')))
+            return text[0] == '-' ? -std::numeric_limits<double>::infinity()
+                                  : std::numeric_limits<double>::infinity();
+        return number<double>(text, length);
+    }
+    case MoneyOid:
+        return money(text, length);
+    case DateOid:
+        return isoDate(text, length);
+    case TimeOid: {
+        int end = 0;
+        return isoTime(text, length, &end);
+    }
+    case TimestampOid:
+        return timestamp(text, length, false);
+    case TimestampTzOid:
+        return timestamp(text, length, true);
+    case ByteaOid: { // hex output: "\x" and two digits a byte
+        if (length >= 2 && text[0] == '\\' && text[1] == 'x')
+            return QByteArray::fromHex(QByteArray::fromRawData(text + 2, length - 2));
+        size_t size = 0;
+        unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &size);
+        QByteArray result(reinterpret_cast<const char*>(bytes), qsizetype(size));
+        PQfreemem(bytes);
+        return result;
+    }
+    default:
+        return QString::fromUtf8(text, length);
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "TDbQuery.h"
+
+#include <libpq-fe.h>
+
+#include <memory>
+#include <vector>
+
+struct PGresultDeleter {
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+using TPgResult = std::unique_ptr<PGresult, PGresultDeleter>;
+
+// A PostgreSQL result as libpq holds it, whole, on the client: values are turned into QVariants
+// only when read, straight from the server's text.
+class TPgQuery : public TDbQuery {
+public:
+    explicit TPgQuery(TPgResult result);
+
+    int fieldCount() const override { return int(m_fields.size()); }
+    const TSourceField& field(int i) const override { return m_fields.at(std::size_t(i)); }
+    bool isEmpty() const override { return m_rows == 0; }
+    bool eof() const override { return m_row >= m_rows; }
+    void first() override { m_row = 0; }
+    void next() override;
+    int position() const override { return m_row; }
+    void setPosition(int row) override { m_row = row; }
+    QVariant value(int i) const override;
+
+    // The column type of a result column, from its type oid and modifier.
+    static TSourceField columnField(const PGresult* result, int column);
+    // A value in PostgreSQL's text output (DateStyle ISO) as the column's type; null as invalid.
+    static QVariant textValue(Oid type, const char* text, int length);
+
+private:
+    TPgResult m_result;
+    std::vector<TSourceField> m_fields;
+    std::vector<Oid> m_types;
+    int m_rows = 0;
+    int m_row = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "TDbConnection.h"
+
+// The program's connection: the provider named in the connection string decides, at each opening,
+// which client library carries it (libpq for PostgreSQL, Qt's ODBC driver for SQL Server).
+class TProviderConnection : public TDbConnection {
+public:
+    void open() override;
+    void close() override;
+    bool isOpen() const override;
+    std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
+    qint64 execute(const QString& sql) override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override;
+
+private:
+    TDbConnection& current();
+
+    std::unique_ptr<TDbConnection> m_connection;
+    bool m_postgres = false;
+};
