@@ -7,3 +7,14 @@
 void connectBenchDatabase();
 // The best of three runs of psql fetching sql to /dev/null, with the output format options given.
 double psqlMilliseconds(const QString& sql, const QStringList& format);
+
+// The reference: the best of five fetches of sql through libpq in this process, on a connection of
+// its own made beforehand, with every value's text looked at and none converted.
+struct RawFetch {
+    double milliseconds = 0;
+    qint64 textBytes = 0; // the size of all values as the server sent them
+};
+RawFetch rawFetch(const QString& sql);
+
+// The peak resident memory of this process so far, in megabytes.
+double peakMegabytes();

@@ -96,13 +96,16 @@ void copyRows(TMemoryData& target, TDbQuery& source) {
             sourceColumn.push_back(indexOfName(names, target.field(i)->fieldName()));
     }
     const int remembered = source.position();
-    QVariantList values;
-    for (source.first(); !source.eof(); source.next()) {
-        values.clear();
+    int rows = 0;
+    for (source.first(); !source.eof(); source.next())
+        ++rows;
+    source.first();
+    target.appendRecords(rows, [&source, &sourceColumn](int row, QVariantList& values) {
+        if (row > 0)
+            source.next();
         for (const int column : sourceColumn)
             values << (column >= 0 ? source.value(column) : QVariant());
-        target.appendRecord(values);
-    }
+    });
     source.setPosition(remembered);
 }
 

@@ -666,6 +666,51 @@ void TMemoryData::appendRecord(const QVariantList& values) {
     }
 }
 
+void TMemoryData::appendRecords(int count, const std::function<void(int, QVariantList&)>& fill) {
+    const TDataSetEvents& e = m_events;
+    QVariantList values;
+    if (e.beforeInsert || e.afterInsert || e.beforePost || e.afterPost || e.beforeScroll || e.afterScroll ||
+        !m_recordUpdaters.empty() || notifying()) {
+        for (int i = 0; i < count; ++i) {
+            values.clear();
+            fill(i, values);
+            appendRecord(values);
+        }
+        return;
+    }
+    checkBrowseMode();
+    std::vector<TField*> data;
+    for (const auto& f : m_fields) {
+        if (f->fieldKind() == TFieldKind::Data)
+            data.push_back(f.get());
+    }
+    m_rows.reserve(m_rows.size() + std::size_t(count));
+    m_view.reserve(m_view.size() + std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        values.clear();
+        fill(i, values);
+        auto row = std::make_unique<Row>();
+        row->values.resize(m_fields.size());
+        for (std::size_t k = 0; k < data.size() && k < std::size_t(values.size()); ++k) {
+            const QVariant& v = values[qsizetype(k)];
+            if (v.isValid() && !v.isNull())
+                row->values[std::size_t(data[k]->index())] = data[k]->convert(v);
+        }
+        for (const TField* f : data) {
+            const QVariant& v = row->values[std::size_t(f->index())];
+            if (f->required && (!v.isValid() || v.isNull()))
+                throw EDataSetError(QStringLiteral("Поле '%1' должно иметь значение").arg(f->displayLabel()));
+        }
+        m_view.push_back(row.get());
+        m_rows.push_back(std::move(row));
+    }
+    if (count > 0) {
+        m_current = recordCount() - 1;
+        m_bof = m_eof = false;
+        touched();
+    }
+}
+
 // ---- display updates, filter, sort ----
 
 void TMemoryData::disableControls() {

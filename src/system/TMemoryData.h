@@ -82,6 +82,10 @@ public:
     void removeRows(const std::function<bool(int recNo)>& keep);
     // Appends a row with values for the data fields in field order, as append + assignments + post.
     void appendRecord(const QVariantList& values);
+    // Appends count records at the end, as appendRecord each would, when nothing listens to
+    // inserts, posts or scrolling; fill(i, values) gives record i's data-field values in field order.
+    // Loading big results this way skips the edit state of every record.
+    void appendRecords(int count, const std::function<void(int, QVariantList&)>& fill);
 
     // The value a data field had when the edit of the current record began; its current value
     // outside an edit. setOldValue moves that starting point (the stored record read again), and

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <charconv>
 #include <limits>
+#include <optional>
+#include <unordered_map>
 
 namespace {
 
@@ -62,6 +64,40 @@ QTime isoTime(const char* text, int length, int* end) {
     return QTime(digits(text, 0, 2), digits(text, 3, 2), digits(text, 6, 2), ms);
 }
 
+// The local zone's offset from UTC during one hour of one day, when it is the same all that hour.
+// Working it out costs the C library a look at the zone's file; a result holds many times of the
+// same hours.
+std::optional<int> steadyLocalOffset(const QDate& date, int hour) {
+    thread_local std::unordered_map<qint64, std::optional<int>> known;
+    const qint64 key = date.toJulianDay() * 24 + hour;
+    const auto found = known.find(key);
+    if (found != known.end())
+        return found->second;
+    if (known.size() > 4096)
+        known.clear();
+    // The hours either side must have the same offset too: a wall hour repeated when the clocks go
+    // back has a steady offset on each of its two passes.
+    const QDateTime before = QDateTime(date, QTime(0, 0)).addSecs(3600 * (hour - 1));
+    const QDateTime start(date, QTime(hour, 0));
+    const QDateTime end = QDateTime(date, QTime(0, 0)).addSecs(3600 * (hour + 1));
+    std::optional<int> offset;
+    if (before.isValid() && start.isValid() && end.isValid() &&
+        before.offsetFromUtc() == start.offsetFromUtc() && start.offsetFromUtc() == end.offsetFromUtc() &&
+        start.toSecsSinceEpoch() - before.toSecsSinceEpoch() == 3600 &&
+        end.toSecsSinceEpoch() - start.toSecsSinceEpoch() == 3600)
+        offset = start.offsetFromUtc();
+    return known[key] = offset;
+}
+
+// A time without a zone is local time. Within an hour the zone does not change, the moment is
+// given by its offset (the same wall time, and equal to the local date-time); in the hour of a
+// change of the zone's offset the local time works it out.
+QDateTime localDateTime(const QDate& date, const QTime& time) {
+    if (const std::optional<int> offset = steadyLocalOffset(date, time.hour()))
+        return QDateTime(date, time, Qt::OffsetFromUTC, *offset);
+    return QDateTime(date, time);
+}
+
 QVariant timestamp(const char* text, int length, bool withZone) {
     if (length < 19 || text[10] != ' ')
         return QDateTime::fromString(QString::fromLatin1(text, length), Qt::ISODate);
@@ -69,7 +105,7 @@ QVariant timestamp(const char* text, int length, bool withZone) {
     const QDate date = isoDate(text, 10);
     const QTime time = isoTime(text + 11, length - 11, &end);
     if (!withZone)
-        return QDateTime(date, time);
+        return localDateTime(date, time);
     // "+03", "+05:30" or "-01:00:00" after the time: the moment shown in the local zone.
     const char* zone = text + 11 + end;
     const int zoneLength = length - 11 - end;

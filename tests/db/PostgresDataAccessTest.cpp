@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <cmath>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -259,7 +260,8 @@ TEST_F(PostgresDataAccess, PermissionsReportTheCallersRealGrants) {
 // Every value of PostgreSQL's text output arrives as the column's type; nulls as invalid values.
 TEST_F(PostgresDataAccess, ValuesArriveAsTheirColumnsTypes) {
     auto query = db->openQuery(
-        "SELECT true AS b, 7::int2 AS s, '-2147483648'::int4 AS i, 9007199254740993::int8 AS l, 0.1::float8 AS "
+        "SELECT true AS b, 7::int2 AS s, '-2147483648'::int4 AS i, 9007199254740993::int8 AS l, 0.1::float8 "
+        "AS "
         "f, "
         "'NaN'::float8 AS nan, 12.345::numeric(10,3) AS n, '-1234.5'::money AS m, '2008-03-05'::date AS d, "
         "'23:59:58.123456'::time AS t, '2008-03-05 14:07:09.12'::timestamp AS ts, "
@@ -353,4 +355,32 @@ TEST_F(PostgresDataAccess, ALostConnectionIsReportedAndOpensAgain) {
     EXPECT_FALSE(connection.isOpen());
     connection.open();
     EXPECT_EQ(connection.openQuery("SELECT 4")->value(0).toInt(), 4);
+}
+
+// Times without a zone are local times, also around the local zone's changes of offset. (A wall
+// time the clocks pass twice is ambiguous, and the C library answers it by its own history: only
+// its wall time is certain.)
+TEST_F(PostgresDataAccess, LocalTimesAroundAChangeOfTheZonesOffset) {
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    auto query =
+        db->openQuery("SELECT '2021-03-28 01:59:59'::timestamp AS a, '2021-03-28 03:00:00'::timestamp AS b, "
+                      "'2021-10-31 02:30:00'::timestamp AS c, '2021-07-01 12:00:00'::timestamp AS d");
+    const std::vector<std::pair<const char*, QDateTime>> expected{
+        {"a", QDateTime(QDate(2021, 3, 28), QTime(1, 59, 59))},
+        {"b", QDateTime(QDate(2021, 3, 28), QTime(3, 0))},
+        {"c", QDateTime(QDate(2021, 10, 31), QTime(2, 30))},
+        {"d", QDateTime(QDate(2021, 7, 1), QTime(12, 0))}};
+    for (const auto& [name, when] : expected) {
+        const QDateTime got = query->value(name).toDateTime();
+        EXPECT_EQ(got.toString("yyyy-MM-dd hh:mm:ss"), when.toString("yyyy-MM-dd hh:mm:ss")) << name;
+        if (std::string(name) != "c")
+            EXPECT_EQ(got.toUTC(), when.toUTC()) << name;
+    }
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+    tzset();
 }

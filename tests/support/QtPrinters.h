@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -14,4 +15,7 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
 }
 inline void PrintTo(const QVariant& v, std::ostream* os) {
     *os << v.typeName() << '(' << v.toString().toStdString() << ')';
+}
+inline void PrintTo(const QDateTime& d, std::ostream* os) {
+    *os << d.toString(Qt::ISODateWithMs).toStdString();
 }
