@@ -6,12 +6,37 @@
 #include "EError.h"
 
 #include <algorithm>
+#include <memory>
 #include <unordered_set>
 
+// A record: its values lie right behind it, in one piece of the record set's store.
 struct TMemoryData::Row {
-    std::vector<QVariant> values;
+    QVariant* values;
+    int count;
     bool calculated = false;
 };
+
+void TMemoryData::RowRelease::operator()(Row* row) const {
+    std::destroy_n(row->values, row->count);
+    store->give(row);
+}
+
+TMemoryData::RowPtr TMemoryData::newRow() {
+    const auto count = int(m_fields.size());
+    constexpr std::size_t header =
+        (sizeof(Row) + alignof(QVariant) - 1) / alignof(QVariant) * alignof(QVariant);
+    const std::size_t size = header + std::size_t(count) * sizeof(QVariant);
+    if (!m_rowStore || m_rowStore->pieceSize() < size) {
+        if (!m_rows.empty())
+            throw EDataSetError(
+                QStringLiteral("%1: структура набора данных изменена при открытом наборе").arg(objectName()));
+        m_rowStore = std::make_unique<TPieceStore>(size);
+    }
+    void* piece = m_rowStore->take();
+    auto* values = reinterpret_cast<QVariant*>(static_cast<char*>(piece) + header);
+    std::uninitialized_default_construct_n(values, count);
+    return RowPtr(new (piece) Row{values, count}, RowRelease{m_rowStore.get()});
+}
 
 namespace {
 
@@ -461,8 +486,7 @@ void TMemoryData::beginInsertAppend() {
 }
 
 void TMemoryData::insertRow(int viewIndex) {
-    auto row = std::make_unique<Row>();
-    row->values.resize(m_fields.size());
+    RowPtr row = newRow();
     Row* raw = row.get();
     if (viewIndex >= recordCount()) {
         m_rows.push_back(std::move(row));
@@ -528,20 +552,21 @@ void TMemoryData::edit() {
         return;
     }
     fire(m_events.beforeEdit);
-    m_editBackup = std::make_unique<Row>(*m_view[std::size_t(m_current)]);
+    const Row* row = m_view[std::size_t(m_current)];
+    m_editBackup.emplace(row->values, row->values + row->count);
     setState(TDataSetState::Edit);
     fire(m_events.afterEdit);
 }
 
 QVariant TMemoryData::oldValue(const TField* field) {
     if (m_state == TDataSetState::Edit && m_editBackup && field->fieldKind() == TFieldKind::Data)
-        return m_editBackup->values[std::size_t(field->index())];
+        return (*m_editBackup)[std::size_t(field->index())];
     return activeValue(field);
 }
 
 void TMemoryData::setOldValue(const TField* field, const QVariant& value) {
     if (m_state == TDataSetState::Edit && m_editBackup && field->fieldKind() == TFieldKind::Data)
-        m_editBackup->values[std::size_t(field->index())] = field->convert(value);
+        (*m_editBackup)[std::size_t(field->index())] = field->convert(value);
 }
 
 void TMemoryData::addRecordUpdater(const QObject* owner, std::function<void()> update) {
@@ -595,7 +620,7 @@ void TMemoryData::cancel() {
     if (m_state == TDataSetState::Insert) {
         removeViewRow(m_current);
     } else if (m_editBackup) {
-        *m_view[std::size_t(m_current)] = *m_editBackup;
+        std::copy(m_editBackup->begin(), m_editBackup->end(), m_view[std::size_t(m_current)]->values);
         m_view[std::size_t(m_current)]->calculated = false;
         touched();
         if (notifying())
@@ -689,8 +714,7 @@ void TMemoryData::appendRecords(int count, const std::function<void(int, QVarian
     for (int i = 0; i < count; ++i) {
         values.clear();
         fill(i, values);
-        auto row = std::make_unique<Row>();
-        row->values.resize(m_fields.size());
+        RowPtr row = newRow();
         for (std::size_t k = 0; k < data.size() && k < std::size_t(values.size()); ++k) {
             const QVariant& v = values[qsizetype(k)];
             if (v.isValid() && !v.isNull())

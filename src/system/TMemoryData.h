@@ -2,10 +2,12 @@
 
 #include "TDataSetEvents.h"
 #include "TField.h"
+#include "TPieceStore.h"
 
 #include <QObject>
 #include <QVariantList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct TLocateOptions {
@@ -162,13 +164,21 @@ private:
     bool notifying() const { return m_disableCount == 0; }
 
     std::vector<std::unique_ptr<TField>> m_fields;
-    std::vector<std::unique_ptr<Row>> m_rows;
+    struct RowRelease {
+        TPieceStore* store;
+        void operator()(Row* row) const;
+    };
+    using RowPtr = std::unique_ptr<Row, RowRelease>;
+    RowPtr newRow();
+
+    std::unique_ptr<TPieceStore> m_rowStore; // before the rows, which it outlives
+    std::vector<RowPtr> m_rows;
     std::vector<Row*> m_view;
     int m_current = -1;
     bool m_bof = true;
     bool m_eof = true;
     TDataSetState m_state = TDataSetState::Inactive;
-    std::unique_ptr<Row> m_editBackup;
+    std::optional<std::vector<QVariant>> m_editBackup; // the record's values before the edit
     Row* m_override = nullptr;
     bool m_calculating = false;
     int m_disableCount = 0;
