@@ -173,6 +173,32 @@ QVariant TField::convert(const QVariant& v) const {
     return v;
 }
 
+bool TField::storesAsIs(const QVariant& v) const {
+    switch (m_type) {
+    case TFieldType::String:
+    case TFieldType::WideString: {
+        if (v.typeId() != QMetaType::QString)
+            return false;
+        // A string of at most m_size UTF-16 units has at most m_size characters.
+        const qsizetype size = static_cast<const QString*>(v.constData())->size();
+        return size > 0 && (m_size <= 0 || size <= m_size);
+    }
+    case TFieldType::Memo:
+        return v.typeId() == QMetaType::QString;
+    case TFieldType::Integer:
+    case TFieldType::AutoInc:
+        return v.typeId() == QMetaType::Int;
+    case TFieldType::Float:
+        return v.typeId() == QMetaType::Double;
+    case TFieldType::Boolean:
+        return v.typeId() == QMetaType::Bool;
+    case TFieldType::DateTime:
+        return v.typeId() == QMetaType::QDateTime && static_cast<const QDateTime*>(v.constData())->isValid();
+    default:
+        return false;
+    }
+}
+
 QString TField::textOf(const QVariant& v) const {
     if (!v.isValid() || v.isNull())
         return {};

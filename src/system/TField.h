@@ -70,6 +70,8 @@ public:
 
     // A value converted to this field's type; EConvertError when it does not convert.
     QVariant convert(const QVariant& v) const;
+    // True when convert would give v back unchanged: a value of the field's own type that fits.
+    bool storesAsIs(const QVariant& v) const;
     // The plain text of a value of this field's type.
     QString textOf(const QVariant& v) const;
 

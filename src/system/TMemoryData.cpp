@@ -716,9 +716,12 @@ void TMemoryData::appendRecords(int count, const std::function<void(int, QVarian
         fill(i, values);
         RowPtr row = newRow();
         for (std::size_t k = 0; k < data.size() && k < std::size_t(values.size()); ++k) {
-            const QVariant& v = values[qsizetype(k)];
-            if (v.isValid() && !v.isNull())
-                row->values[std::size_t(data[k]->index())] = data[k]->convert(v);
+            QVariant& v = values[qsizetype(k)];
+            QVariant& stored = row->values[std::size_t(data[k]->index())];
+            if (data[k]->storesAsIs(v))
+                stored = std::move(v);
+            else if (v.isValid() && !v.isNull())
+                stored = data[k]->convert(v);
         }
         for (const TField* f : data) {
             const QVariant& v = row->values[std::size_t(f->index())];
