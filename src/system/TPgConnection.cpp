@@ -128,6 +128,10 @@ void TPgConnection::connect() {
         state = PQconnectPoll(m_connection);
     }
     PQsetErrorVerbosity(m_connection, PQERRORS_DEFAULT);
+    // The server's notices ("there is no transaction in progress" and the like) are not the user's
+    // business; libpq would print them on the standard error.
+    PQsetNoticeProcessor(
+        m_connection, [](void*, const char*) {}, nullptr);
     std::lock_guard lock(m_cancelLock);
     m_cancel = PQgetCancel(m_connection);
 }
@@ -139,7 +143,7 @@ EDBException TPgConnection::connectionFailure(const QString& fallbackCode) {
 }
 
 EDBException TPgConnection::lost() {
-    const QString message = text(PQerrorMessage(m_connection));
+    const QString message = m_connection ? text(PQerrorMessage(m_connection)) : QString();
     close(); // the next statement connects anew
     return EDBException(message.isEmpty() ? QStringLiteral("Соединение с сервером потеряно") : message,
                         lostCode);
