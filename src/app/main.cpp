@@ -3,6 +3,7 @@
 #include "TWidgetInteraction.h"
 #include "TdmDataBase.h"
 #include "TfPasswordDlg.h"
+#include "TfrDocManager.h"
 #include "TfrMain.h"
 #include "TfrProgressBar.h"
 #include "TfrWaitingForm.h"
@@ -68,6 +69,10 @@ int main(int argc, char* argv[]) {
             });
         });
     }
+    frMain.showTypeDocuments = [&frMain](qint32 typeId) {
+        TfrDocManager manager(*frMain.frATypes, &frMain);
+        manager.ShowDocuments(typeId);
+    };
     frMain.show();
     const int result = QApplication::exec();
     TUserInteraction::install(nullptr);

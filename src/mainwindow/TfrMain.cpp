@@ -208,6 +208,14 @@ void TfrMain::buildMenus() {
     connect(miExtractToGroup, &QAction::triggered, this, &TfrMain::miExtractToGroupClick);
     connect(miMove, &QAction::triggered, this, &TfrMain::miMoveClick);
     connect(miDelete, &QAction::triggered, this, &TfrMain::miDeleteClick);
+    // The documents of an instrument type; shown when the program provides the document manager.
+    miDocuments = popupMenu->addAction(QStringLiteral("Документы типа СИ (СА)..."));
+    miDocuments->setObjectName(QStringLiteral("miDocuments"));
+    connect(miDocuments, &QAction::triggered, this, [this] {
+        QTreeWidgetItem* node = tvMainTree->currentItem();
+        if (showTypeDocuments && node && level(node) > 0 && NodeItem(node))
+            showTypeDocuments(NodeItem(node)->id());
+    });
     miProp = popupMenu->addAction(QStringLiteral("Данные"));
     miProp->setObjectName(QStringLiteral("miProp"));
     miSubTrees = popupMenu->addAction(QStringLiteral("Подчиненные записи"));

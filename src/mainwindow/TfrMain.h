@@ -90,6 +90,9 @@ public:
     void miExtractToGroupClick();
     TfrATypes* frATypes;
     TfrDeleteDlg* frDeleteDlg;
+    QAction* miDocuments;
+    // Opens the document manager of an instrument type (set by the program).
+    std::function<void(qint32 typeId)> showTypeDocuments;
     QAction* miExtractToGroup;
     QAction* miMove;
     QAction* N2;

@@ -318,6 +318,8 @@ void TfrMain::updateContextMenu(QTreeWidgetItem* node) {
     const TDbAttrCollection* book = NodeBook(node);
     const QString table = book ? book->mainTableName() : QString();
     miExtractToGroup->setVisible(sameText(table, QStringLiteral("tMiTypes")) && level(node) >= 2);
+    miDocuments->setVisible(showTypeDocuments && sameText(table, QStringLiteral("tMiTypes")) &&
+                            level(node) >= 1);
     const QString shown =
         FCurrentNode && NodeBook(FCurrentNode) ? NodeBook(FCurrentNode)->items(0)->tableName : QString();
     const bool movable = isMovableTable(shown);

@@ -3,6 +3,7 @@
 #include "TDbQuery.h"
 
 #include <QString>
+#include <QVariantList>
 #include <memory>
 
 // One connection to the database server. Statements are sent as written: no placeholder parsing,
@@ -34,6 +35,9 @@ public:
     virtual std::unique_ptr<TDbQuery> openQuery(const QString& sql) = 0;
     // The rows the statement changed, -1 when the server does not say (SET NOCOUNT ON, DDL).
     virtual qint64 execute(const QString& sql) = 0;
+    // A statement with values bound to its parameters in order (":NAME" on SQL Server, "$1"… on
+    // PostgreSQL): large binary values travel as they are, not as text. A null QVariant is NULL.
+    virtual qint64 executeWithValues(const QString& sql, const QVariantList& values) = 0;
 
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;

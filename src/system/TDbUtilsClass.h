@@ -102,6 +102,12 @@ public:
                                   const QString& condition) const = 0;
     // The same SELECT answering no rows but all its columns.
     virtual QString withoutRows(const QString& select) const = 0;
+    // The pointer through which a large column of a row is written in chunks: SQL Server's
+    // "TEXTPTR(column)"; keyColumn names the row's key where the server needs it.
+    virtual QString textPointer(const QString& keyColumn, const QString& column) const = 0;
+    // The statement writing one chunk of Doc.Doc, with the values pointer, offset, length (null:
+    // to the end) and the chunk's bytes bound in that order.
+    virtual QString updateTextStatement() const = 0;
     virtual TDbErrorKind classifyError(const EDBException& error) const = 0;
     // Puts the text into the connection's context value, where the server's own code reads it.
     virtual QString contextInfoQuery(const QString& text) const = 0;

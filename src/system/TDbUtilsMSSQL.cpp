@@ -195,3 +195,11 @@ QStringList TDbUtilsMSSQL::noWaitUpdate(const QString& table, const QString& ass
     return {QStringLiteral("UPDATE ") + table + QStringLiteral(" With(NOWAIT) set ") + assignments +
             QStringLiteral(" where ") + condition};
 }
+
+QString TDbUtilsMSSQL::textPointer(const QString& /*keyColumn*/, const QString& column) const {
+    return QStringLiteral("TEXTPTR(") + column + QLatin1Char(')');
+}
+
+QString TDbUtilsMSSQL::updateTextStatement() const {
+    return QStringLiteral("updatetext DOC.Doc :PTR :OFFSET :LENGTH :BUFFER");
+}

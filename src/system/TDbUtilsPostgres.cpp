@@ -201,3 +201,12 @@ QStringList TDbUtilsPostgres::noWaitUpdate(const QString& table, const QString& 
             QStringLiteral("UPDATE ") + table + QStringLiteral(" set ") + assignments +
                 QStringLiteral(" where ") + condition};
 }
+
+// The server's textptr() makes the pointer from the row's key: a bytea value does not know its row.
+QString TDbUtilsPostgres::textPointer(const QString& keyColumn, const QString& column) const {
+    return QStringLiteral("textptr(") + keyColumn + QStringLiteral(", ") + column + QLatin1Char(')');
+}
+
+QString TDbUtilsPostgres::updateTextStatement() const {
+    return QStringLiteral("SELECT updatetext($1, $2, $3, $4)");
+}

@@ -35,4 +35,6 @@ public:
 protected:
     LockStatements lockStatements(int id, const QString& table) const override;
     QString uniqueIdQuery(const QString& table) const override;
+    QString textPointer(const QString& keyColumn, const QString& column) const override;
+    QString updateTextStatement() const override;
 };

@@ -32,6 +32,7 @@ public:
     bool readOnly = false;
     bool required = false;
     bool visible = true;
+    QString hint; // the column title's tooltip
     int displayWidth = 0;
 
     // Lookup fields: KeyFields of the own record set match LookupKeyFields of lookupDataSet; the

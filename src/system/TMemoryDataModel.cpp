@@ -70,13 +70,16 @@ QVariant TMemoryDataModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TMemoryDataModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     if (orientation == Qt::Vertical)
-        return section + 1;
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
     if (section < 0 || section >= m_dataSet->fieldCount())
         return {};
-    return m_dataSet->field(section)->displayLabel();
+    const TField* field = m_dataSet->field(section);
+    if (role == Qt::ToolTipRole)
+        return field->hint.isEmpty() ? QVariant() : QVariant(field->hint);
+    return field->displayLabel();
 }
 
 Qt::ItemFlags TMemoryDataModel::flags(const QModelIndex& index) const {

@@ -176,11 +176,36 @@ void TPgConnection::waitReadable(int milliseconds) {
     throw EDBException(QStringLiteral("Время ожидания ответа сервера истекло"), timeoutCode);
 }
 
-TPgConnection::Outcome TPgConnection::run(const QString& sql) {
+TPgConnection::Outcome TPgConnection::run(const QString& sql, const QVariantList* values) {
     if (!isOpen())
         throw lost();
-    if (!PQsendQuery(m_connection, sql.toUtf8().constData()))
+    const QByteArray text = sql.toUtf8();
+    if (!values) {
+        if (!PQsendQuery(m_connection, text.constData()))
+            throw lost();
+        return collect();
+    }
+    // Bytes are sent in binary form, everything else as text the server reads by the parameter's
+    // inferred type.
+    std::vector<QByteArray> data;
+    std::vector<const char*> pointers;
+    std::vector<int> lengths, formats;
+    data.reserve(std::size_t(values->size()));
+    for (const QVariant& value : *values) {
+        const bool isNull = !value.isValid() || value.isNull();
+        const bool binary = value.typeId() == QMetaType::QByteArray;
+        data.push_back(isNull ? QByteArray() : binary ? value.toByteArray() : value.toString().toUtf8());
+        pointers.push_back(isNull ? nullptr : data.back().constData());
+        lengths.push_back(int(data.back().size()));
+        formats.push_back(binary ? 1 : 0);
+    }
+    if (!PQsendQueryParams(m_connection, text.constData(), int(values->size()), nullptr, pointers.data(),
+                           lengths.data(), formats.data(), 0))
         throw lost();
+    return collect();
+}
+
+TPgConnection::Outcome TPgConnection::collect() {
     Outcome outcome;
     std::optional<EDBException> failure;
     bool first = true;
@@ -254,6 +279,10 @@ std::unique_ptr<TDbQuery> TPgConnection::openQuery(const QString& sql) {
 
 qint64 TPgConnection::execute(const QString& sql) {
     return undoAloneOnFailure([this, &sql] { return run(sql).affected; });
+}
+
+qint64 TPgConnection::executeWithValues(const QString& sql, const QVariantList& values) {
+    return undoAloneOnFailure([this, &sql, &values] { return run(sql, &values).affected; });
 }
 
 void TPgConnection::beginTransaction() {

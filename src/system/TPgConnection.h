@@ -24,6 +24,7 @@ public:
     bool isOpen() const override;
     std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
     qint64 execute(const QString& sql) override;
+    qint64 executeWithValues(const QString& sql, const QVariantList& values) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;
@@ -38,7 +39,8 @@ private:
         qint64 affected = -1; // the rows the first statement changed, when it says
         QByteArray command;   // the tag of the last statement without rows ("COMMIT", "ROLLBACK" …)
     };
-    Outcome run(const QString& sql);
+    Outcome run(const QString& sql, const QVariantList* values = nullptr);
+    Outcome collect();
     void connect();
     void waitReadable(int milliseconds);
     void sendPlain(const QString& sql);

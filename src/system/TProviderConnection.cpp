@@ -49,6 +49,10 @@ qint64 TProviderConnection::execute(const QString& sql) {
     return current().execute(sql);
 }
 
+qint64 TProviderConnection::executeWithValues(const QString& sql, const QVariantList& values) {
+    return current().executeWithValues(sql, values);
+}
+
 void TProviderConnection::beginTransaction() {
     if (!isOpen())
         open(); // the session settings of this connection go with the new one

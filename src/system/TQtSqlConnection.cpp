@@ -250,6 +250,21 @@ qint64 TQtSqlConnection::execute(const QString& sql) {
     return affected;
 }
 
+qint64 TQtSqlConnection::executeWithValues(const QString& sql, const QVariantList& values) {
+    QSqlQuery query(database());
+    if (!query.prepare(sql))
+        throw failure(query.lastError());
+    for (const QVariant& value : values)
+        query.addBindValue(value,
+                           value.typeId() == QMetaType::QByteArray ? QSql::In | QSql::Binary : QSql::In);
+    if (!query.exec())
+        throw failure(query.lastError());
+    const qint64 affected = query.numRowsAffected();
+    while (query.nextResult()) {
+    }
+    return affected;
+}
+
 void TQtSqlConnection::beginTransaction() {
     if (!isOpen())
         open(); // a connection lost earlier is made anew when work starts again

@@ -19,6 +19,7 @@ public:
     bool isOpen() const override;
     std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
     qint64 execute(const QString& sql) override;
+    qint64 executeWithValues(const QString& sql, const QVariantList& values) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;

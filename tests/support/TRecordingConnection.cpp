@@ -29,6 +29,11 @@ qint64 TRecordingConnection::execute(const QString& sql) {
     return next(sql).rowsAffected;
 }
 
+qint64 TRecordingConnection::executeWithValues(const QString& sql, const QVariantList& values) {
+    boundValues.push_back(values);
+    return next(sql).rowsAffected;
+}
+
 void TRecordingConnection::beginTransaction() {
     transactions << QStringLiteral("begin");
     m_inTransaction = true;

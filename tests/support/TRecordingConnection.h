@@ -33,12 +33,14 @@ public:
     bool isOpen() const override { return m_open; }
     std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
     qint64 execute(const QString& sql) override;
+    qint64 executeWithValues(const QString& sql, const QVariantList& values) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;
     bool inTransaction() const override { return m_inTransaction; }
 
     QStringList statements;
+    std::vector<QVariantList> boundValues; // of each statement sent with values, in order
     QStringList transactions;
     std::deque<TScriptedResult> results;
     std::optional<EDBException> openError;

@@ -44,6 +44,8 @@ BEGIN
 END $$;
 GRANT INSERT, UPDATE ON tMiTypes, MsrUnit, ParmName, MsrUnitParmName, IntervalRef, IntervalCycle, tRoletMiTypes
     TO "ORTA-Метрологи";
+-- The departments of the central register are written through their view.
+GRANT INSERT, UPDATE, DELETE ON v_ALL_MSUL_DEPARTMENT TO "ORTA-Администраторы";
 
 -- Instrument types: kinds of measurement, groups, types, modifications (four levels).
 INSERT INTO tFormTypes (id, fName) VALUES (1, 'Паспорт'), (2, 'Формуляр'), (3, 'Свидетельство о поверке');
@@ -154,6 +156,18 @@ INSERT INTO Tariff (fName, Price, VrfTypeId) VALUES
     ('Первичная поверка весов до 1 кг', 3100, 1), ('Поверка штангенциркуля', 640, 2);
 
 INSERT INTO DocType (name) VALUES ('Паспорт'), ('Руководство по эксплуатации'), ('Методика поверки'), ('Описание типа');
+-- A few documents of the first groups of instrument types; one serves two groups.
+INSERT INTO Doc (id, Descript, Type, FileName, Format, Doc, CreatedBy) VALUES
+    (1, 'Методика поверки манометров', 3, 'МП манометры.txt', 'txt',
+     convert_to('Методика поверки манометров показывающих.' || chr(10) || 'Раздел 1. Операции поверки.', 'UTF8'), 'admin'),
+    (2, 'Руководство по эксплуатации', 2, 'РЭ.txt', 'txt',
+     convert_to('Руководство по эксплуатации средств измерений давления.', 'UTF8'), 'admin'),
+    (3, 'Описание типа', 4, 'Описание типа.html', 'html',
+     convert_to('<html><body><h1>Описание типа</h1><p>Пример документа.</p></body></html>', 'UTF8'), 'admin');
+SELECT setval(pg_get_serial_sequence('Doc', 'id'), 100);
+INSERT INTO DocLinks (DocId, MITypeId)
+SELECT d.id, t.id FROM (VALUES (1), (2), (3)) AS d(id)
+CROSS JOIN LATERAL (SELECT id FROM tMiTypes WHERE ParentId IS NOT NULL ORDER BY id LIMIT CASE WHEN d.id = 2 THEN 2 ELSE 1 END) t;
 INSERT INTO optnl_parameters (fName, ParamType) VALUES ('Класс точности', 'string'), ('Диапазон измерений', 'string'),
     ('Заводской номер', 'string'), ('Год выпуска', 'integer');
 
