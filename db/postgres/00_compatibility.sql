@@ -62,8 +62,8 @@ LANGUAGE sql IMMUTABLE AS $$ SELECT octet_length(value) $$;
 CREATE OR REPLACE FUNCTION datalength(value bytea) RETURNS integer
 LANGUAGE sql IMMUTABLE AS $$ SELECT octet_length(value) $$;
 
--- isnull(value, replacement).
-CREATE OR REPLACE FUNCTION isnull(value anyelement, replacement anyelement) RETURNS anyelement
+-- isnull(value, replacement): of the two types the one both fit in, as count() and 0.
+CREATE OR REPLACE FUNCTION isnull(value anycompatible, replacement anycompatible) RETURNS anycompatible
 LANGUAGE sql IMMUTABLE AS $$ SELECT COALESCE(value, replacement) $$;
 
 -- The database's users and roles as SQL Server's sysusers lists them.

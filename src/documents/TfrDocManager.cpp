@@ -212,7 +212,10 @@ void TfrDocManager::btnDeleteDocClick() {
         if (wholeDocument)
             db->runSQL(QStringLiteral("Delete from Doc where id=") + QString::number(d));
         else
+            // SQL Server reads "1AND" as a number and a keyword; PostgreSQL 15 refuses a number run
+            // into a word.
             db->runSQL(QStringLiteral("Delete from DocLinks where DocId=") + QString::number(d) +
+                       (db->provider() == TDbProvider::PostgreSQL ? QStringLiteral(" ") : QString()) +
                        QStringLiteral("AND MITypeId=") + QString::number(FTypeId));
         connection.commit();
         deleted = true;

@@ -152,22 +152,23 @@ int TfrSelectSourceDoc::open(Mode mode, int typeId, int docId) {
     m_pointer = QVariant();
     rb2->setEnabled(true);
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
-    TMemoryData record;
+    // Read as a query, not a record set: the pointer is bytes, which record sets do not keep.
+    std::unique_ptr<TDbQuery> record;
     try {
         loadTypes(cmbxDocType, true);
         loadTypes(cmbxTypeDoc, false);
         if (mode == Mode::Attach) {
             setWindowTitle(QStringLiteral("Прикрепить документ к типу СИ"));
             rdgrpSelectSource->show();
-            db->loadQuery(record, db->withoutRows(QStringLiteral(
-                                      "Select id, Descript, Type, FileName, Format, Doc From Doc")));
+            record = db->openQuery(
+                db->withoutRows(QStringLiteral("Select id, Descript, Type, FileName, Format, Doc From Doc")));
             needFile = true;
             rb1->setChecked(true);
         } else {
             setWindowTitle(QStringLiteral("Обновить документ"));
-            db->loadQuery(record, QStringLiteral("Select id, Descript, Type, FileName, Format, ") +
-                                      db->textPointer(QStringLiteral("id"), QStringLiteral("Doc")) +
-                                      QStringLiteral(" PTR From Doc where id=") + QString::number(docId));
+            record = db->openQuery(QStringLiteral("Select id, Descript, Type, FileName, Format, ") +
+                                   db->textPointer(QStringLiteral("id"), QStringLiteral("Doc")) +
+                                   QStringLiteral(" PTR From Doc where id=") + QString::number(docId));
             ResultDocId = docId;
             rb2->setChecked(true);
         }
@@ -178,16 +179,15 @@ int TfrSelectSourceDoc::open(Mode mode, int typeId, int docId) {
     rdgrpSelectSourceClick();
     fEdit->clear();
     edtDescription->clear();
-    const TField* descript = record.findField(QStringLiteral("Descript"));
-    edtDescription->setMaxLength(descript && descript->size() > 0 ? descript->size() : 32767);
-    if (mode == Mode::Update && !record.isEmpty()) {
-        record.first();
-        edtDescription->setText(record.fieldByName(QStringLiteral("Descript"))->asString());
-        fEdit->setText(record.fieldByName(QStringLiteral("FileName"))->asString());
-        m_format = record.fieldByName(QStringLiteral("Format"))->asString();
-        cmbxTypeDoc->setCurrentIndex(
-            cmbxTypeDoc->findData(record.fieldByName(QStringLiteral("Type"))->value()));
-        m_pointer = record.fieldByName(QStringLiteral("PTR"))->value();
+    const int descript = record->fieldIndex(QStringLiteral("Descript"));
+    const int size = descript >= 0 ? record->field(descript).size : 0;
+    edtDescription->setMaxLength(size > 0 ? size : 32767);
+    if (mode == Mode::Update && !record->eof()) {
+        edtDescription->setText(record->value(QStringLiteral("Descript")).toString());
+        fEdit->setText(record->value(QStringLiteral("FileName")).toString());
+        m_format = record->value(QStringLiteral("Format")).toString();
+        cmbxTypeDoc->setCurrentIndex(cmbxTypeDoc->findData(record->value(QStringLiteral("Type")).toInt()));
+        m_pointer = record->value(QStringLiteral("PTR"));
     }
     return TUserInteraction::instance().showModal(this);
 }
