@@ -29,12 +29,15 @@ CREATE INDEX "IX_DocLinks_MITypeId" ON DocLinks (MITypeId);
 -- SQL Server. Rewriting the whole value per chunk would make an upload quadratic in the file's
 -- size, so the chunks wait in DocChunks, in order, and are joined into Doc.Doc once, when the
 -- transaction commits.
-CREATE TABLE DocChunks (
+CREATE UNLOGGED TABLE DocChunks (
     DocId integer NOT NULL CONSTRAINT "FK_DocChunks_Doc" REFERENCES Doc (id) ON DELETE CASCADE,
     ChunkOffset bigint NOT NULL,
     Data bytea NOT NULL,
     CONSTRAINT "PK_DocChunks" PRIMARY KEY (DocId, ChunkOffset)
 );
+-- Chunks live until the commit: logging or compressing them would only cost time (a crash loses
+-- nothing that was committed).
+ALTER TABLE DocChunks ALTER COLUMN Data SET STORAGE EXTERNAL;
 
 -- textptr(id, Doc): the pointer of a document's contents, null when they are null (SQL Server
 -- gives a null column no pointer). Sixteen bytes, as SQL Server's: the document's id and a mark.

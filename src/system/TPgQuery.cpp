@@ -1,6 +1,7 @@
 #include "TPgQuery.h"
 
 #include <QDateTime>
+#include <array>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -118,6 +119,24 @@ QVariant timestamp(const char* text, int length, bool withZone) {
             offset = -offset;
     }
     return QDateTime(date, time, Qt::OffsetFromUTC, offset).toLocalTime();
+}
+
+// PostgreSQL's hex output of bytea: two digits a byte, nothing else; documents run to megabytes.
+QByteArray fromHex(const char* digits, int length) {
+    static const auto values = [] {
+        std::array<signed char, 256> table{};
+        table.fill(-1);
+        for (int i = 0; i < 10; ++i)
+            table['0' + i] = static_cast<signed char>(i);
+        for (int i = 0; i < 6; ++i)
+            table['a' + i] = table['A' + i] = static_cast<signed char>(10 + i);
+        return table;
+    }();
+    QByteArray bytes(length / 2, Qt::Uninitialized);
+    char* out = bytes.data();
+    for (int i = 0; i + 1 < length; i += 2)
+        *out++ = char((values[uchar(digits[i])] << 4) | values[uchar(digits[i + 1])]);
+    return bytes;
 }
 
 QVariant money(const char* text, int length) {
@@ -249,7 +268,7 @@ QVariant TPgQuery::textValue(Oid type, const char* text, int length) {
         return timestamp(text, length, true);
     case ByteaOid: { // hex output: "\x" and two digits a byte
         if (length >= 2 && text[0] == '\\' && text[1] == 'x')
-            return QByteArray::fromHex(QByteArray::fromRawData(text + 2, length - 2));
+            return fromHex(text + 2, length - 2);
         size_t size = 0;
         unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &size);
         QByteArray result(reinterpret_cast<const char*>(bytes), qsizetype(size));
