@@ -125,6 +125,8 @@ void TfrDocManager::loadList() {
     }
     if (list.active())
         list.first();
+    if (!DocGrid->restoreLayout())
+        DocGrid->sizeColumnsToValues();
     updateButtons();
 }
 

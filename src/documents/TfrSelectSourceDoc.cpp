@@ -248,6 +248,8 @@ void TfrSelectSourceDoc::btnApplayClick() {
         }
     }
     list.first();
+    if (!DocGrid->restoreLayout())
+        DocGrid->sizeColumnsToValues();
 }
 
 void TfrSelectSourceDoc::browse() {
