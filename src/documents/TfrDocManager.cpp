@@ -241,15 +241,19 @@ QString TfrDocManager::MakeTempFolder() {
     const QString base = QDir::tempPath() + QStringLiteral("/KWRTemp");
     if (!QDir().mkpath(base))
         throw EError(QStringLiteral("Ошибка создания папки.\n") + TDbUtilsClass::stringLiteral(base));
+    // The folder is claimed by making it: another window (or program) taking the same number
+    // meanwhile makes this one try the next.
     QString candidate;
-    while (FTempCounter < 65536) {
-        candidate = base + QStringLiteral("/Temp") +
-                    QStringLiteral("%1").arg(FTempCounter, 4, 16, QLatin1Char('0')).toUpper();
-        if (!QFileInfo::exists(candidate))
-            break;
-        ++FTempCounter;
+    bool made = false;
+    while (FTempCounter < 65536 && !made) {
+        const QString name = QStringLiteral("Temp") +
+                             QStringLiteral("%1").arg(FTempCounter, 4, 16, QLatin1Char('0')).toUpper();
+        candidate = base + QLatin1Char('/') + name;
+        made = !QFileInfo::exists(candidate) && QDir(base).mkdir(name);
+        if (!made)
+            ++FTempCounter;
     }
-    if (!QDir().mkpath(candidate))
+    if (!made)
         throw EError(QStringLiteral("Ошибка создания папки.\n") + TDbUtilsClass::stringLiteral(candidate));
     FTempFolders << candidate;
     return candidate;
