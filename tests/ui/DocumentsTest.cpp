@@ -282,3 +282,50 @@ TEST_F(Documents, LinksAreWrittenTogetherOnApply) {
         << "the lock is released";
     other->rollback();
 }
+
+// The connection dies in the middle of writing a new document: nothing of it stays, and the user
+// is told.
+TEST_F(Documents, AConnectionLostDuringTheUploadLeavesNoDocument) {
+    const QString path = writeFile("lost.pdf", QByteArray(1200000, 'x'));
+    ui.modalHandlers = {[&](QObject* shown) {
+                            auto* dialog = qobject_cast<TfrSelectSourceDoc*>(shown);
+                            dialog->rb2->click();
+                            dialog->fEditBrowse->click();
+                            dialog->btnOk->click();
+                            EXPECT_NE(dialog->result(), int(QDialog::Accepted));
+                            return int(QDialog::Rejected);
+                        },
+                        chooseFile(path),
+                        [this](QObject* shown) {
+                            exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                 "WHERE datname = current_database() AND pid <> pg_backend_pid()");
+                            return runProgress(shown);
+                        }};
+    showManager([this] { manager->btnAddDoc->click(); });
+    EXPECT_EQ(ui.texts(), QStringList{"Ошибка при записи данных документа."});
+    EXPECT_EQ(value("SELECT count(*) FROM Doc WHERE Descript='lost'").toInt(), 0);
+    EXPECT_EQ(value("SELECT count(*) FROM Doc").toInt(), 3);
+}
+
+// "Отменить" after changes writes nothing and releases the document.
+TEST_F(Documents, CancellingTheLinksWritesNothing) {
+    auto other = secondWorkstation("admin_test", "admin");
+    ui.modalHandlers = {[](QObject* shown) {
+                            auto* links = qobject_cast<TfrDocLinks*>(shown);
+                            links->btnDelete->click(); // the stored link
+                            links->btnAdd->click();
+                            EXPECT_EQ(links->changes().size(), 2u);
+                            links->BitBtn2->click();
+                            return links->result();
+                        },
+                        pickInChooser("Давление")};
+    showManager([this] {
+        ASSERT_TRUE(selectRow("act"));
+        manager->btnLinksDoc->click();
+    });
+    EXPECT_EQ(value("SELECT count(*) FROM DocLinks WHERE DocId=1").toInt(), 1);
+    EXPECT_EQ(value("SELECT count(*) FROM DocLinks WHERE MITypeId=10").toInt(), 0);
+    other->beginTransaction();
+    EXPECT_NO_THROW(other->openQuery("SELECT id FROM Doc WHERE id=1 FOR UPDATE NOWAIT"));
+    other->rollback();
+}
