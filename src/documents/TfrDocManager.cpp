@@ -4,6 +4,7 @@
 #include "OrtaUtils.h"
 #include "TDBGrid.h"
 #include "TDbUtilsClass.h"
+#include "TDocumentColumns.h"
 #include "TDocumentStore.h"
 #include "TUserInteraction.h"
 #include "TdmDataBase.h"
@@ -106,27 +107,7 @@ void TfrDocManager::loadList() {
     } catch (const std::exception& e) {
         errorBoxWith(QStringLiteral("Ошибка получения списка документов."), e);
     }
-    const std::vector<std::tuple<const char*, const char*, const char*>> columns{
-        {"Descript", "Описание документа", ""},
-        {"Type", "Тип документа", ""},
-        {"FileName", "Имя файла документа", ""},
-        {"Format", "Формат документа", ""},
-        {"InsertDate", "Дата", "Дата добавления документа в БД"},
-        {"Kol", "Количество", "Количество паспортов СИ (СА)"},
-        {"CreatedBy", "Имя пользователя", "Имя пользователя, который добавил или обновил документ"}};
-    for (int i = 0; i < list.fieldCount(); ++i)
-        DocGrid->setColumnHidden(i, true);
-    for (const auto& [name, caption, hint] : columns) {
-        if (TField* f = list.findField(QString::fromUtf8(name))) {
-            f->setDisplayLabel(QString::fromUtf8(caption));
-            f->hint = QString::fromUtf8(hint);
-            DocGrid->setColumnHidden(f->index(), false);
-        }
-    }
-    if (list.active())
-        list.first();
-    if (!DocGrid->restoreLayout())
-        DocGrid->sizeColumnsToValues();
+    TDocumentColumns::show(*DocGrid);
     updateButtons();
 }
 

@@ -4,6 +4,7 @@
 #include "OrtaUtils.h"
 #include "TDBGrid.h"
 #include "TDbUtilsClass.h"
+#include "TDocumentColumns.h"
 #include "TDocumentStore.h"
 #include "TUserInteraction.h"
 #include "TdmDataBase.h"
@@ -229,27 +230,7 @@ void TfrSelectSourceDoc::btnApplayClick() {
         errorBoxWith(QStringLiteral("Ошибка получения списка документов."), e);
         return;
     }
-    const std::vector<std::tuple<const char*, const char*, const char*>> columns{
-        {"Descript", "Описание документа", ""},
-        {"TypeName", "Тип документа", ""},
-        {"FileName", "Имя файла документа", ""},
-        {"Format", "Формат документа", ""},
-        {"Size", "Размер", "Размер документа в байтах"},
-        {"InsertDate", "Дата", "Дата добавления документа в БД"},
-        {"Kol", "Количество", "Количество паспортов СИ (СА)"},
-        {"CreatedBy", "Имя пользователя", "Имя пользователя, который добавил или обновил документ"}};
-    for (int i = 0; i < list.fieldCount(); ++i)
-        DocGrid->setColumnHidden(i, true);
-    for (const auto& [name, caption, hint] : columns) {
-        if (TField* f = list.findField(QString::fromUtf8(name))) {
-            f->setDisplayLabel(QString::fromUtf8(caption));
-            f->hint = QString::fromUtf8(hint);
-            DocGrid->setColumnHidden(f->index(), false);
-        }
-    }
-    list.first();
-    if (!DocGrid->restoreLayout())
-        DocGrid->sizeColumnsToValues();
+    TDocumentColumns::show(*DocGrid);
 }
 
 void TfrSelectSourceDoc::browse() {
