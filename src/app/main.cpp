@@ -1,4 +1,5 @@
 #include "OrtaUtils.h"
+#include "TEditorSet.h"
 #include "TSingleInstance.h"
 #include "TWidgetInteraction.h"
 #include "TdmDataBase.h"
@@ -69,12 +70,14 @@ int main(int argc, char* argv[]) {
             });
         });
     }
+    TEditorSet::registerAll(*frMain.frATypes);
     frMain.showTypeDocuments = [&frMain](qint32 typeId) {
         TfrDocManager manager(*frMain.frATypes, &frMain);
         manager.ShowDocuments(typeId);
     };
     frMain.show();
     const int result = QApplication::exec();
+    TEditorSet::unregisterAll();
     TUserInteraction::install(nullptr);
     // The connection goes before Qt's own statics, which it needs to close.
     TdmDataBase::instance().setConnection(nullptr);

@@ -124,11 +124,12 @@ SELECT setval(pg_get_serial_sequence('ParmName', 'id'), 100);
 INSERT INTO BlockType (fName) VALUES ('Блок питания'), ('Блок измерительный'), ('Блок индикации'), ('Блок коммутации');
 INSERT INTO ModuleType (fName) VALUES ('Модуль аналогового ввода'), ('Модуль дискретного вывода'), ('Модуль интерфейса RS-485');
 
-INSERT INTO MMState (id, fName, CheckTP, SetOnTP, Longterm) VALUES
+INSERT INTO MMState (id, SName, CheckTP, SetOnTP, Longterm) VALUES
     (1, 'В эксплуатации', '+', '+', '-'), (2, 'На поверке', '-', '-', '-'), (3, 'В ремонте', '-', '-', '+'),
     (4, 'На консервации', '-', '-', '+'), (5, 'Списан', '-', '-', '-');
 SELECT setval(pg_get_serial_sequence('MMState', 'id'), 100);
-INSERT INTO MoveStates (StateId, NewStateId, ChangeSubdivHow) VALUES (1, 2, '-'), (2, 1, '-'), (3, 1, '+');
+INSERT INTO MoveStates (State, ChangeSubdivHow, NewSubdivId, ChangeStateHow, NewStateId) VALUES
+    (1, '-', NULL, '+', 2), (2, NULL, NULL, '-', NULL), (3, '+', 7, '+', 1);
 
 INSERT INTO IntervalRef (id, fName, Months) VALUES
     (1, '6 месяцев', 6), (2, '1 год', 12), (3, '2 года', 24), (4, '3 года', 36), (5, '5 лет', 60);
