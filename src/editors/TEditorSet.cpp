@@ -1,14 +1,37 @@
 #include "TEditorSet.h"
 
 #include "TEditorRegistry.h"
+
+#include "TfrBlockType.h"
+#include "TfrModuleType.h"
 #include "TfrMoveStates.h"
+#include "TfrMsrUnit.h"
+#include <QStringList>
+
+namespace {
+
+const QStringList linkListEditors{QStringLiteral("frMsrUnit"), QStringLiteral("frBlockType"),
+                                  QStringLiteral("frModuleType")};
+
+template <typename Editor> TEditorRegistry::Factory plain() {
+    return [](QWidget* owner) {
+        return std::make_unique<Editor>(owner);
+    };
+}
+
+} // namespace
 
 void TEditorSet::registerAll(TfrATypes& chooser) {
+    TEditorRegistry::registerEditor(QStringLiteral("frMsrUnit"), plain<TfrMsrUnit>());
+    TEditorRegistry::registerEditor(QStringLiteral("frBlockType"), plain<TfrBlockType>());
+    TEditorRegistry::registerEditor(QStringLiteral("frModuleType"), plain<TfrModuleType>());
     TEditorRegistry::registerEditor(QStringLiteral("frMoveStates"), [&chooser](QWidget* owner) {
         return std::make_unique<TfrMoveStates>(chooser, owner);
     });
 }
 
 void TEditorSet::unregisterAll() {
+    for (const QString& name : linkListEditors)
+        TEditorRegistry::unregisterEditor(name);
     TEditorRegistry::unregisterEditor(QStringLiteral("frMoveStates"));
 }

@@ -100,9 +100,10 @@ INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAM
     (5, 5, 4, 'Группа радиоизмерений', 'ГРИ', 1);
 SELECT setval(pg_get_serial_sequence('MSUL_DEPARTMENT', 'department_id'), 100);
 
-INSERT INTO TypesSU (id, ParentId, fName) VALUES
-    (1, NULL, 'Учёт энергоресурсов'), (2, 1, 'Теплоснабжение'), (3, 1, 'Электроснабжение'), (4, 1, 'Водоснабжение'),
-    (5, NULL, 'Технологический учёт'), (6, 5, 'Учёт сырья'), (7, 5, 'Учёт продукции');
+INSERT INTO TypesSU (id, ParentId, fName, sName) VALUES
+    (1, NULL, 'Учёт энергоресурсов', 'УЭ'), (2, 1, 'Теплоснабжение', 'Тепло'), (3, 1, 'Электроснабжение', 'Электро'),
+    (4, 1, 'Водоснабжение', 'Вода'), (5, NULL, 'Технологический учёт', 'ТУ'), (6, 5, 'Учёт сырья', 'Сырьё'),
+    (7, 5, 'Учёт продукции', 'Продукция');
 SELECT setval(pg_get_serial_sequence('TypesSU', 'id'), 100);
 
 INSERT INTO ParmName (id, sName, fName) VALUES
@@ -121,8 +122,19 @@ INSERT INTO MsrUnitParmName (MsrUnitId, ParmNameId) VALUES
 SELECT setval(pg_get_serial_sequence('MsrUnit', 'id'), 100);
 SELECT setval(pg_get_serial_sequence('ParmName', 'id'), 100);
 
-INSERT INTO BlockType (fName) VALUES ('Блок питания'), ('Блок измерительный'), ('Блок индикации'), ('Блок коммутации');
-INSERT INTO ModuleType (fName) VALUES ('Модуль аналогового ввода'), ('Модуль дискретного вывода'), ('Модуль интерфейса RS-485');
+INSERT INTO BlockType (id, sName) VALUES (1, 'Блок питания'), (2, 'Блок измерительный'), (3, 'Блок индикации'),
+    (4, 'Блок коммутации');
+SELECT setval(pg_get_serial_sequence('BlockType', 'id'), 100);
+INSERT INTO BlockSULink (IdBlock, IdTypesSU) SELECT b, t FROM (VALUES (1), (2), (3), (4)) AS b(b)
+    CROSS JOIN LATERAL (SELECT id AS t FROM TypesSU WHERE ParentId IS NOT NULL ORDER BY id LIMIT 2) s;
+INSERT INTO ChannelType2 (id, sName) VALUES (1, 'Аналоговый 4-20 мА'), (2, 'Дискретный'), (3, 'Цифровой RS-485');
+SELECT setval(pg_get_serial_sequence('ChannelType2', 'id'), 100);
+INSERT INTO ModuleType (id, sName, ChannelCount, ChannelType2, ISFlag) VALUES
+    (1, 'Модуль аналогового ввода', 8, 1, '+'), (2, 'Модуль дискретного вывода', 16, 2, '-'),
+    (3, 'Модуль интерфейса RS-485', 2, 3, '-');
+SELECT setval(pg_get_serial_sequence('ModuleType', 'id'), 100);
+INSERT INTO ModuleSULink (IdModule, IdTypesSU) SELECT m, t FROM (VALUES (1), (2), (3)) AS m(m)
+    CROSS JOIN LATERAL (SELECT id AS t FROM TypesSU WHERE ParentId IS NOT NULL ORDER BY id LIMIT 1) s;
 
 INSERT INTO MMState (id, SName, CheckTP, SetOnTP, Longterm) VALUES
     (1, 'В эксплуатации', '+', '+', '-'), (2, 'На поверке', '-', '-', '-'), (3, 'В ремонте', '-', '-', '+'),
