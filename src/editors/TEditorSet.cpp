@@ -3,6 +3,7 @@
 #include "TEditorRegistry.h"
 
 #include "TfrBlockType.h"
+#include "TfrIntervalCycle.h"
 #include "TfrModuleType.h"
 #include "TfrMoveStates.h"
 #include "TfrMsrUnit.h"
@@ -10,8 +11,8 @@
 
 namespace {
 
-const QStringList linkListEditors{QStringLiteral("frMsrUnit"), QStringLiteral("frBlockType"),
-                                  QStringLiteral("frModuleType")};
+const QStringList plainEditors{QStringLiteral("frMsrUnit"), QStringLiteral("frBlockType"),
+                               QStringLiteral("frModuleType"), QStringLiteral("frIntervalCycle")};
 
 template <typename Editor> TEditorRegistry::Factory plain() {
     return [](QWidget* owner) {
@@ -25,13 +26,14 @@ void TEditorSet::registerAll(TfrATypes& chooser) {
     TEditorRegistry::registerEditor(QStringLiteral("frMsrUnit"), plain<TfrMsrUnit>());
     TEditorRegistry::registerEditor(QStringLiteral("frBlockType"), plain<TfrBlockType>());
     TEditorRegistry::registerEditor(QStringLiteral("frModuleType"), plain<TfrModuleType>());
+    TEditorRegistry::registerEditor(QStringLiteral("frIntervalCycle"), plain<TfrIntervalCycle>());
     TEditorRegistry::registerEditor(QStringLiteral("frMoveStates"), [&chooser](QWidget* owner) {
         return std::make_unique<TfrMoveStates>(chooser, owner);
     });
 }
 
 void TEditorSet::unregisterAll() {
-    for (const QString& name : linkListEditors)
+    for (const QString& name : plainEditors)
         TEditorRegistry::unregisterEditor(name);
     TEditorRegistry::unregisterEditor(QStringLiteral("frMoveStates"));
 }

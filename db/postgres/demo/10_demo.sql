@@ -145,8 +145,11 @@ INSERT INTO MoveStates (State, ChangeSubdivHow, NewSubdivId, ChangeStateHow, New
 
 INSERT INTO IntervalRef (id, fName, Months) VALUES
     (1, '6 месяцев', 6), (2, '1 год', 12), (3, '2 года', 24), (4, '3 года', 36), (5, '5 лет', 60);
-INSERT INTO IntervalCycle (IntervalId, Description) VALUES
-    (2, 'Поверка'), (3, 'Поверка'), (3, 'Калибровка'), (4, 'Поверка'), (5, 'Поверка'), (5, 'Осмотр');
+INSERT INTO IntervalCycle (id, IntervalId, Description) VALUES
+    (1, 2, 'Поверка'), (2, 3, 'Поверка'), (3, 3, 'Калибровка'), (4, 4, 'Поверка'), (5, 5, 'Поверка'), (6, 5, 'Осмотр');
+SELECT setval(pg_get_serial_sequence('IntervalCycle', 'id'), 100);
+INSERT INTO IntervalCycleItems (IntervalCycleID, Period, Name) VALUES
+    (2, 12, 'Текущий ремонт'), (2, 24, 'Средний ремонт'), (3, 6, 'Калибровка'), (6, 12, 'Осмотр'), (6, 60, 'Капитальный ремонт');
 SELECT setval(pg_get_serial_sequence('IntervalRef', 'id'), 100);
 
 INSERT INTO SpheresGMK (Code, fName) VALUES
