@@ -7,12 +7,14 @@
 #include "TfrModuleType.h"
 #include "TfrMoveStates.h"
 #include "TfrMsrUnit.h"
+#include "TfrVrfOrg.h"
 #include <QStringList>
 
 namespace {
 
 const QStringList plainEditors{QStringLiteral("frMsrUnit"), QStringLiteral("frBlockType"),
-                               QStringLiteral("frModuleType"), QStringLiteral("frIntervalCycle")};
+                               QStringLiteral("frModuleType"), QStringLiteral("frIntervalCycle"),
+                               QStringLiteral("frVrfOrg")};
 
 template <typename Editor> TEditorRegistry::Factory plain() {
     return [](QWidget* owner) {
@@ -27,6 +29,7 @@ void TEditorSet::registerAll(TfrATypes& chooser) {
     TEditorRegistry::registerEditor(QStringLiteral("frBlockType"), plain<TfrBlockType>());
     TEditorRegistry::registerEditor(QStringLiteral("frModuleType"), plain<TfrModuleType>());
     TEditorRegistry::registerEditor(QStringLiteral("frIntervalCycle"), plain<TfrIntervalCycle>());
+    TEditorRegistry::registerEditor(QStringLiteral("frVrfOrg"), plain<TfrVrfOrg>());
     TEditorRegistry::registerEditor(QStringLiteral("frMoveStates"), [&chooser](QWidget* owner) {
         return std::make_unique<TfrMoveStates>(chooser, owner);
     });
