@@ -221,15 +221,15 @@ TEST_F(BookView, ColumnLayoutSurvivesReopening) {
     start("admin_test", "admin");
     open(QStringLiteral("Поверочные организации"), "sName");
     QHeaderView* header = window->FGrid->horizontalHeader();
-    const int inn = window->FGrid->columnOfField("INN");
-    header->moveSection(header->visualIndex(inn), 1);
-    header->resizeSection(inn, 77);
+    const int code = window->FGrid->columnOfField("KOD");
+    header->moveSection(header->visualIndex(code), 1);
+    header->resizeSection(code, 77);
     open(QStringLiteral("Ставки НДС"));
     open(QStringLiteral("Поверочные организации"), "sName");
     header = window->FGrid->horizontalHeader();
-    const int innAgain = window->FGrid->columnOfField("INN");
-    EXPECT_EQ(header->sectionSize(innAgain), 77);
-    EXPECT_EQ(header->visualIndex(innAgain), 1);
+    const int codeAgain = window->FGrid->columnOfField("KOD");
+    EXPECT_EQ(header->sectionSize(codeAgain), 77);
+    EXPECT_EQ(header->visualIndex(codeAgain), 1);
 }
 
 TEST_F(BookView, BadLayoutsAreReportedOrLeaveTheRightHalfEmpty) {
