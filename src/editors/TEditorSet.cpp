@@ -3,6 +3,7 @@
 #include "TEditorRegistry.h"
 
 #include "TfrBlockType.h"
+#include "TfrEmployees.h"
 #include "TfrIntervalCycle.h"
 #include "TfrModuleType.h"
 #include "TfrMoveStates.h"
@@ -30,6 +31,9 @@ void TEditorSet::registerAll(TfrATypes& chooser) {
     TEditorRegistry::registerEditor(QStringLiteral("frModuleType"), plain<TfrModuleType>());
     TEditorRegistry::registerEditor(QStringLiteral("frIntervalCycle"), plain<TfrIntervalCycle>());
     TEditorRegistry::registerEditor(QStringLiteral("frVrfOrg"), plain<TfrVrfOrg>());
+    TEditorRegistry::registerEditor(QStringLiteral("frEmployees"), [&chooser](QWidget* owner) {
+        return std::make_unique<TfrEmployees>(chooser, owner);
+    });
     TEditorRegistry::registerEditor(QStringLiteral("frMoveStates"), [&chooser](QWidget* owner) {
         return std::make_unique<TfrMoveStates>(chooser, owner);
     });
@@ -39,4 +43,5 @@ void TEditorSet::unregisterAll() {
     for (const QString& name : plainEditors)
         TEditorRegistry::unregisterEditor(name);
     TEditorRegistry::unregisterEditor(QStringLiteral("frMoveStates"));
+    TEditorRegistry::unregisterEditor(QStringLiteral("frEmployees"));
 }

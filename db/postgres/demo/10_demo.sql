@@ -202,8 +202,9 @@ UPDATE MSUL_CUSTOMER SET ENTITY_ID = ID;
 INSERT INTO MSUL_CALIBRATION_ORDERS (ORDER_NUMBER, ORDER_DATE, CUSTOMER_NAME, CREATION_ID) VALUES
     ('К-2026-0147', '2026-11-02', 'АО «Северный завод»', 1), ('К-2026-0151', '2026-11-09', 'ООО «Теплосеть-Сервис»', 1);
 UPDATE MSUL_CALIBRATION_ORDERS SET ENTITY_ID = ID;
-INSERT INTO MSUL_EMPLOYEES (ENTITY_ID, EMPLOYEE_ID, SURNAME, NAME, PATRONYMIC, USER_INFO_ID, MARK_CIPHER, CREATION_ID) VALUES
-    (1, 1001, 'Соколова', 'Анна', 'Викторовна', 1, 'СА-01', 1),
-    (2, 1002, 'Кузнецов', 'Дмитрий', 'Олегович', 2, 'КД-02', 1),
-    (3, 1003, 'Михайлова', 'Елена', 'Сергеевна', NULL, 'МЕ-03', 1);
+INSERT INTO MSUL_EMPLOYEES (ENTITY_ID, EMPLOYEE_ID, LASTNAME, FIRSTNAME, MIDDLENAME, LOCAL_CODE, POSITION, USER_INFO_ID,
+                            MARK_CIPHER, HIRED, DEPARTMENT_ID, CREATION_ID) VALUES
+    (1, 1001, 'Соколова', 'Анна', 'Викторовна', '1001', 'Начальник отдела', 1, 'СА-01', '2015-03-01', 2, 1),
+    (2, 1002, 'Кузнецов', 'Дмитрий', 'Олегович', '1002', 'Поверитель', 2, 'КД-02', '2018-09-10', 2, 1),
+    (3, 1003, 'Михайлова', 'Елена', 'Сергеевна', '1003', 'Поверитель', NULL, 'МЕ-03', '2020-02-17', 5, 1);
 UPDATE MSUL_EMPLOYEES SET ENTITY_ID = ID;

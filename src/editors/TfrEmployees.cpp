@@ -1,0 +1,177 @@
+#include "TfrEmployees.h"
+
+#include "EAbort.h"
+#include "OrtaUtils.h"
+#include "TATreeDataCollection.h"
+#include "TATreeDataCollectionItem.h"
+#include "TDbUtilsClass.h"
+#include "TMemoryData.h"
+#include "TfrATypes.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Box {
+    QLineEdit* TfrEmployees::*edit;
+    const char* field;
+    const char* label;
+    bool date;
+};
+
+const Box boxes[] = {{&TfrEmployees::DBEdit1, "LASTNAME", "&Фамилия:*", false},
+                     {&TfrEmployees::DBEdit2, "FIRSTNAME", "&Имя:*", false},
+                     {&TfrEmployees::DBEdit3, "MIDDLENAME", "&Отчество:", false},
+                     {&TfrEmployees::DBEdit4, "LOCAL_CODE", "&Табельный номер:*", false},
+                     {&TfrEmployees::DBEdit5, "POSITION", "&Должность:", false},
+                     {&TfrEmployees::DBEdit6, "MARK_CIPHER", "&Шифр клейма:", false},
+                     {&TfrEmployees::DBEdit7, "CERT_DATE", "Дата аттестации:", true},
+                     {&TfrEmployees::DBEdit8, "CERT_PROTOCOL", "&Протокол ат. комиссии:", false},
+                     {&TfrEmployees::DBEdit9, "HIRED", "П&ринят на работу:*", true},
+                     {&TfrEmployees::DBEdit10, "FIRED", "Уволен:", true}};
+
+// The first item at or below item whose ENTITY_ID is entity, depth first.
+const TATreeDataCollectionItem* findEntity(const TATreeDataCollectionItem* item, qint32 entity) {
+    if (!item)
+        return nullptr;
+    const QVariant value = item->fieldValue(QStringLiteral("ENTITY_ID"));
+    if (value.isValid() && !value.isNull() && value.toInt() == entity)
+        return item;
+    for (const TATreeDataCollectionItem* child : item->children()) {
+        if (const TATreeDataCollectionItem* found = findEntity(child, entity))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TfrEmployees::TfrEmployees(TfrATypes& chooser, QWidget* parent)
+    : TFrExtraAbstract(parent), m_chooser(chooser) {
+    setObjectName(QStringLiteral("frEmployees"));
+    setWindowTitle(QStringLiteral("Сотрудник"));
+    auto* group = new QGroupBox(QStringLiteral(" Информация о сотруднике "), this);
+    auto* form = new QFormLayout(group);
+    dblkupUserInfo = new QComboBox(group);
+    dblkupUserInfo->setObjectName(QStringLiteral("dblkupUserInfo"));
+    form->addRow(QStringLiteral("Пользователь системы:*"), dblkupUserInfo);
+    for (const Box& box : boxes) {
+        auto* edit = new QLineEdit(group);
+        edit->setObjectName(QString::fromLatin1(box.field));
+        if (box.date)
+            edit->setPlaceholderText(QStringLiteral("ДД.ММ.ГГГГ"));
+        this->*box.edit = edit;
+        form->addRow(QString::fromUtf8(box.label), edit);
+    }
+    edtDEPARTMENT = new QLineEdit(group);
+    edtDEPARTMENT->setObjectName(QStringLiteral("edtDEPARTMENT"));
+    edtDEPARTMENT->setReadOnly(true);
+    bbtSubDivs = new QPushButton(QStringLiteral("..."), group);
+    bbtSubDivs->setObjectName(QStringLiteral("bbtSubDivs"));
+    auto* department = new QHBoxLayout;
+    department->addWidget(edtDEPARTMENT, 1);
+    department->addWidget(bbtSubDivs);
+    form->addRow(QStringLiteral("Подразделение:*"), department);
+    btnOk = new QPushButton(QStringLiteral("Применить"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnCancel = new QPushButton(QStringLiteral("Отменить"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group, 1);
+    layout->addLayout(buttons);
+    resize(480, 520);
+    connect(bbtSubDivs, &QPushButton::clicked, this, &TfrEmployees::bbtSubDivsClick);
+    connect(btnOk, &QPushButton::clicked, this, &TfrEmployees::btnOkClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TfrEmployees::~TfrEmployees() {
+    m_chooser.SetCollection(nullptr); // the department tree goes with this editor
+}
+
+void TfrEmployees::LoadRecord(TMemoryData& record, bool firstShow) {
+    FRecord = &record;
+    for (const Box& box : boxes) {
+        const TField* field = record.findField(QString::fromLatin1(box.field));
+        (this->*box.edit)->setText(field ? field->displayText() : QString());
+    }
+    if (!firstShow)
+        return;
+    TDbUtilsClass* db = TDbUtilsClass::getInstance();
+    const TField* user = record.findField(QStringLiteral("USER_INFO_ID"));
+    QString users = QStringLiteral(
+        "SELECT ID, UserSurnameNP UserName FROM UserInfo Where UserInfo.id not in (Select USER_INFO_ID from "
+        "v_MSUL_EMPLOYEES where (DELETION_ID IS NULL) AND USER_INFO_ID is not NULL) ");
+    if (user && !user->isNull())
+        users += QStringLiteral(" Union SELECT ID, UserSurnameNP UserName FROM UserInfo Where id=") +
+                 user->asString();
+    users += QStringLiteral(" Order By 2");
+    TMemoryData FUsers;
+    db->loadQuery(FUsers, users);
+    dblkupUserInfo->clear();
+    for (FUsers.first(); !FUsers.eof(); FUsers.next())
+        dblkupUserInfo->addItem(FUsers.fieldByName(QStringLiteral("UserName"))->asString(),
+                                FUsers.fieldByName(QStringLiteral("ID"))->asInteger());
+    dblkupUserInfo->setCurrentIndex(user && !user->isNull() ? dblkupUserInfo->findData(user->asInteger())
+                                                            : -1);
+
+    FDepartments = std::make_unique<TATreeDataCollection>();
+    FDepartments->loadBook(
+        installPath() + QStringLiteral("BusinessData\\ReferenceBooks\\v_ALL_MSUL_DEPARTMENT.xml"), true);
+    m_departmentItem = -1;
+    edtDEPARTMENT->clear();
+    const TField* department = record.findField(QStringLiteral("DEPARTMENT_ID"));
+    if (department && !department->isNull() && FDepartments->count() > 0) {
+        if (const TATreeDataCollectionItem* found =
+                findEntity(FDepartments->items(0), department->asInteger())) {
+            edtDEPARTMENT->setText(found->fieldValue(QStringLiteral("fname")).toString());
+            m_departmentItem = found->id();
+        }
+    }
+    m_chooser.SetCollection(FDepartments.get());
+    m_chooser.setWindowTitle(QStringLiteral("Подразделения"));
+}
+
+void TfrEmployees::bbtSubDivsClick() {
+    if (m_chooser.Execute(-1, m_departmentItem, true, true) != QDialog::Accepted)
+        return;
+    m_departmentItem = m_chooser.SelectedId;
+    const TATreeDataCollectionItem* item = FDepartments ? FDepartments->itemById(m_departmentItem) : nullptr;
+    if (!item || !FRecord)
+        return;
+    edtDEPARTMENT->setText(item->fieldValue(QStringLiteral("fname")).toString());
+    if (TField* department = FRecord->findField(QStringLiteral("DEPARTMENT_ID")))
+        department->setValue(item->fieldValue(QStringLiteral("ENTITY_ID")));
+}
+
+// The boxes are bound to the record: what they hold goes into it on "Применить". A value the
+// record refuses (a date that is no date) is told and the form stays open.
+void TfrEmployees::btnOkClick() {
+    if (FRecord && FRecord->isEditing()) {
+        try {
+            if (TField* user = FRecord->findField(QStringLiteral("USER_INFO_ID")))
+                user->setValue(dblkupUserInfo->currentIndex() < 0 ? QVariant()
+                                                                  : dblkupUserInfo->currentData());
+            for (const Box& box : boxes) {
+                if (TField* field = FRecord->findField(QString::fromLatin1(box.field)))
+                    field->setText((this->*box.edit)->text());
+            }
+        } catch (const EAbort&) {
+            return; // the field has told the user
+        } catch (const std::exception& e) {
+            errorBox(errorMessage(e));
+            return;
+        }
+    }
+    accept();
+}
