@@ -3,6 +3,7 @@
 #include "TEditorRegistry.h"
 
 #include "TfrBlockType.h"
+#include "TfrCUSTOMER.h"
 #include "TfrEmployees.h"
 #include "TfrIntervalCycle.h"
 #include "TfrModuleType.h"
@@ -13,9 +14,9 @@
 
 namespace {
 
-const QStringList plainEditors{QStringLiteral("frMsrUnit"), QStringLiteral("frBlockType"),
+const QStringList plainEditors{QStringLiteral("frMsrUnit"),    QStringLiteral("frBlockType"),
                                QStringLiteral("frModuleType"), QStringLiteral("frIntervalCycle"),
-                               QStringLiteral("frVrfOrg")};
+                               QStringLiteral("frVrfOrg"),     QStringLiteral("frCUSTOMER")};
 
 template <typename Editor> TEditorRegistry::Factory plain() {
     return [](QWidget* owner) {
@@ -31,6 +32,7 @@ void TEditorSet::registerAll(TfrATypes& chooser) {
     TEditorRegistry::registerEditor(QStringLiteral("frModuleType"), plain<TfrModuleType>());
     TEditorRegistry::registerEditor(QStringLiteral("frIntervalCycle"), plain<TfrIntervalCycle>());
     TEditorRegistry::registerEditor(QStringLiteral("frVrfOrg"), plain<TfrVrfOrg>());
+    TEditorRegistry::registerEditor(QStringLiteral("frCUSTOMER"), plain<TfrCUSTOMER>());
     TEditorRegistry::registerEditor(QStringLiteral("frEmployees"), [&chooser](QWidget* owner) {
         return std::make_unique<TfrEmployees>(chooser, owner);
     });

@@ -194,10 +194,14 @@ INSERT INTO MSUL_DEVICE_TYPE (ENTITY_ID, DEVICE_NAME, DEVICE_MARK, LOCAL_FLAG, C
     (1, 'Манометр показывающий', 'МП-100', 0, 1), (2, 'Датчик давления', 'Метран-150', 0, 1),
     (3, 'Термометр сопротивления', 'ТСП-1088', 0, 1), (4, 'Мультиметр цифровой', 'APPA 109N', 1, 1);
 UPDATE MSUL_DEVICE_TYPE SET ENTITY_ID = ID;
-INSERT INTO MSUL_CUSTOMER (CUSTOMER_NAME, INN, ADDRESS, CREATION_ID) VALUES
-    ('АО «Северный завод»', '7805012345', 'Санкт-Петербург, пр. Стачек, 47', 1),
-    ('ООО «Теплосеть-Сервис»', '7702123456', 'Москва, ул. Бауманская, 11', 1),
-    ('ПАО «Уралхиммаш»', '6663003127', 'Екатеринбург, ул. Хибиногорский пер., 33', 1);
+INSERT INTO MSUL_CUSTOMER_TYPE (ID, SName) VALUES (1, 'Юридическое лицо'), (2, 'Индивидуальный предприниматель'),
+    (3, 'Физическое лицо');
+INSERT INTO MSUL_OKATO (OKATO_CODE, OKATO_NAME, COMMENT) VALUES ('40000000000', 'г. Санкт-Петербург', NULL),
+    ('45000000000', 'г. Москва', NULL), ('65401000000', 'г. Екатеринбург', 'Свердловская область');
+INSERT INTO MSUL_CUSTOMER (LOCAL_CODE, CUSTOMER_NAME, CUSTOMER_TYPE_ID, INN, OKATO, ADDRESS, PHONE, CREATION_ID) VALUES
+    ('001', 'АО «Северный завод»', 1, '7805012345', '40000000000', 'Санкт-Петербург, пр. Стачек, 47', '+7 812 000-00-01', 1),
+    ('002', 'ООО «Теплосеть-Сервис»', 1, '7702123456', '45000000000', 'Москва, ул. Бауманская, 11', NULL, 1),
+    ('003', 'ПАО «Уралхиммаш»', 1, '6663003127', '65401000000', 'Екатеринбург, ул. Хибиногорский пер., 33', NULL, 1);
 UPDATE MSUL_CUSTOMER SET ENTITY_ID = ID;
 INSERT INTO MSUL_CALIBRATION_ORDERS (ORDER_NUMBER, ORDER_DATE, CUSTOMER_NAME, CREATION_ID) VALUES
     ('К-2026-0147', '2026-11-02', 'АО «Северный завод»', 1), ('К-2026-0151', '2026-11-09', 'ООО «Теплосеть-Сервис»', 1);
