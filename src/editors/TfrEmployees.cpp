@@ -135,6 +135,7 @@ void TfrEmployees::LoadRecord(TMemoryData& record, bool firstShow) {
         if (const TATreeDataCollectionItem* found =
                 findEntity(FDepartments->items(0), department->asInteger())) {
             edtDEPARTMENT->setText(found->fieldValue(QStringLiteral("fname")).toString());
+            edtDEPARTMENT->setCursorPosition(0); // a long name shows its beginning
             m_departmentItem = found->id();
         }
     }
@@ -150,6 +151,7 @@ void TfrEmployees::bbtSubDivsClick() {
     if (!item || !FRecord)
         return;
     edtDEPARTMENT->setText(item->fieldValue(QStringLiteral("fname")).toString());
+    edtDEPARTMENT->setCursorPosition(0);
     if (TField* department = FRecord->findField(QStringLiteral("DEPARTMENT_ID")))
         department->setValue(item->fieldValue(QStringLiteral("ENTITY_ID")));
 }
