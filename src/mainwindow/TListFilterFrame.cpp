@@ -48,5 +48,7 @@ void TListFilterFrame::btApplyFilterClick() {
         beforeApply();
     if (!m_callback)
         return;
-    m_callback(m_mainWindow, this, condition(chosen()));
+    const QString text = condition(chosen());
+    if (!text.isNull())
+        m_callback(m_mainWindow, this, text);
 }

@@ -28,6 +28,7 @@ public:
 
 protected:
     TListFilterFrame(const QString& title, const QStringList& options, int initial, QWidget* parent);
+    // The WHERE condition for the chosen option; a null text hands nothing over.
     virtual QString condition(int option) const = 0;
 
 private:

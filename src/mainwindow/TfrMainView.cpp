@@ -10,6 +10,7 @@
 #include "TDetachedEvents.h"
 #include "TGridKeys.h"
 #include "TORDERSFilterFrame.h"
+#include "TTariffFilterFrame.h"
 #include "TUser.h"
 #include "TXmlDocument.h"
 #include "TextHelpers.h"
@@ -298,11 +299,13 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
         }
     }
 
-    if (FViewBox && (isTable(table, "MSUL_DEVICE_TYPE") || isTable(table, "MSUL_CALIBRATION_ORDERS"))) {
+    if (FViewBox && isFilteredList(table)) {
         if (isTable(table, "MSUL_DEVICE_TYPE"))
             FFilterFrame = new TDEVICEFilterFrame(FViewBox);
-        else
+        else if (isTable(table, "MSUL_CALIBRATION_ORDERS"))
             FFilterFrame = new TORDERSFilterFrame(FViewBox);
+        else
+            FFilterFrame = new TTariffFilterFrame(FViewBox);
         FFilterFrame->beforeApply = [this] {
             if (FGrid)
                 FGrid->saveLayout();

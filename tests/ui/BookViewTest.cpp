@@ -170,10 +170,11 @@ TEST_F(BookView, FilteredListsStartEmptyUntilTheFilterFrameDelivers) {
     exec("INSERT INTO MSUL_CALIBRATION_ORDERS (ID, ENTITY_ID, ORDER_NUMBER, CLOSE_DATE) VALUES (1, 1, 'К-1', "
          "NULL), "
          "(2, 2, 'К-2', '2026-01-01')");
-    exec("INSERT INTO Tariff (fName, Price) VALUES ('Поверка манометра', 850)");
+    exec("INSERT INTO Tariff (id, fName) VALUES (1, 'Поверка манометра')");
+    exec("INSERT INTO TariffHistory (TariffId, Price, TariffDate) VALUES (1, 850, '2026-01-01')");
     start("admin_test", "admin");
     EXPECT_TRUE(open(QStringLiteral("Расценки на поверку")).isEmpty());
-    EXPECT_TRUE(window->FrxmdData.findField("Price") != nullptr); // the right columns, no rows
+    EXPECT_TRUE(window->FrxmdData.findField("TariffHistory.Price") != nullptr); // the right columns, no rows
 
     EXPECT_TRUE(open(QStringLiteral("Типы устройств (центральный реестр)"), "DEVICE_NAME").isEmpty());
     auto* frame = qobject_cast<TDEVICEFilterFrame*>(window->FFilterFrame);

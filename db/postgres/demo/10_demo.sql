@@ -169,10 +169,18 @@ SELECT setval(pg_get_serial_sequence('VAT', 'id'), 100);
 INSERT INTO VATHistory (VrfOrgId, VATId, VATDate) VALUES (1, 2, '2004-01-01'), (1, 3, '2019-01-01'), (2, 3, '2019-01-01');
 INSERT INTO VrfType (id, fName) VALUES (1, 'Первичная'), (2, 'Периодическая'), (3, 'Внеочередная');
 SELECT setval(pg_get_serial_sequence('VrfType', 'id'), 100);
-INSERT INTO Tariff (fName, Price, VrfTypeId) VALUES
-    ('Поверка манометра показывающего', 850, 2), ('Поверка датчика давления', 2450, 2),
-    ('Поверка термометра сопротивления', 1320, 2), ('Поверка мультиметра', 1980, 2),
-    ('Первичная поверка весов до 1 кг', 3100, 1), ('Поверка штангенциркуля', 640, 2);
+INSERT INTO Tariff (id, fName, Status) VALUES
+    (1, 'Поверка манометра показывающего', '+'), (2, 'Поверка датчика давления', '+'),
+    (3, 'Поверка термометра сопротивления', '+'), (4, 'Поверка мультиметра', '+'),
+    (5, 'Первичная поверка весов до 1 кг', '+'), (6, 'Поверка штангенциркуля', '-');
+SELECT setval(pg_get_serial_sequence('Tariff', 'id'), 100);
+INSERT INTO TariffHistory (TariffId, Price, TariffDate) VALUES
+    (1, 800, '2024-01-01'), (1, 850, '2026-01-01'), (2, 2450, '2025-01-01'), (3, 1320, '2025-01-01'),
+    (4, 1980, '2025-01-01'), (5, 3100, '2025-01-01'), (6, 640, '2020-01-01');
+INSERT INTO TariffVrfType (TariffId, VrfTypeId) VALUES (1, 2), (2, 2), (3, 2), (4, 2), (5, 1), (6, 2);
+INSERT INTO TarifftMiTypes (TariffId, MITypeId)
+SELECT 1, id FROM tMiTypes WHERE ParentId IS NOT NULL ORDER BY id LIMIT 1;
+INSERT INTO TariffVrfOrg (TariffId, VrfOrgId) VALUES (1, 1), (1, 3), (2, 1), (4, 2);
 
 INSERT INTO DocType (name) VALUES ('Паспорт'), ('Руководство по эксплуатации'), ('Методика поверки'), ('Описание типа');
 -- A few documents of the first groups of instrument types; one serves two groups.
