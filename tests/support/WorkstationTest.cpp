@@ -79,6 +79,7 @@ void WorkstationTest::settle() {
 }
 
 void WorkstationTest::press(TDBNavigator::Button button) {
+    ASSERT_NE(window->FNavigator, nullptr) << "no view is open: " << ui.texts().join('\n').toStdString();
     QToolButton* b = window->FNavigator->button(button);
     ASSERT_TRUE(!b->isHidden() && b->isEnabled()) << "navigator button " << int(button);
     b->click();

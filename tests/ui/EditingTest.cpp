@@ -154,8 +154,9 @@ TEST_F(Editing, ALostConnectionFailsTheSaveAndTheNextAttemptReconnects) {
     window->tvMainTree->setCurrentItem(node(QStringLiteral("Виды поверки")));
     window->FNavigator->click(B::nbInsert);
     window->FrxmdData.fieldByName("fName")->setValue(QStringLiteral("Контрольная"));
+    // Only this test's database: the tests running beside it keep their connections.
     exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'admin_test' AND pid <> "
-         "pg_backend_pid()");
+         "pg_backend_pid() AND datname = current_database()");
     window->FNavigator->click(B::nbPost);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("Не удалось внести изменения в базу данных.")));
