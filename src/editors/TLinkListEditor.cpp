@@ -3,6 +3,7 @@
 #include "EAbort.h"
 #include "OrtaUtils.h"
 #include "TDbUtilsClass.h"
+#include "TEditorButtons.h"
 #include "TLogging.h"
 
 #include <QFormLayout>
@@ -35,15 +36,8 @@ TLinkListEditor::TLinkListEditor(Links links, QWidget* parent)
     m_choices = new QTreeWidget(this);
     m_choices->setHeaderHidden(true);
     m_choices->setColumnCount(1);
-    BitBtn1 = new QPushButton(QStringLiteral("Применить"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    CanselBtn = new QPushButton(QStringLiteral("Отменить"), this);
-    CanselBtn->setObjectName(QStringLiteral("CanselBtn"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(CanselBtn);
+    auto* buttons =
+        TEditorButtons::row(this, BitBtn1, QStringLiteral("BitBtn1"), CanselBtn, QStringLiteral("CanselBtn"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(m_ownFields);
     layout->addWidget(m_choices, 1);

@@ -3,6 +3,7 @@
 #include "EAbort.h"
 #include "OrtaUtils.h"
 #include "TDbUtilsClass.h"
+#include "TEditorButtons.h"
 #include "TMemoryData.h"
 
 #include <QComboBox>
@@ -86,14 +87,8 @@ TfrCUSTOMER::TfrCUSTOMER(QWidget* parent) : TFrExtraAbstract(parent) {
              {"CONTACT_PHONE", "Ко&нтактный телефон:"}});
     PageControl1->addTab(contacts, QStringLiteral("Контакты"));
 
-    btnOk = new QPushButton(QStringLiteral("Применить"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnCancel = new QPushButton(QStringLiteral("Отменить"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
+    auto* buttons =
+        TEditorButtons::row(this, btnOk, QStringLiteral("btnOk"), btnCancel, QStringLiteral("btnCancel"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);

@@ -5,6 +5,7 @@
 #include "TATreeDataCollection.h"
 #include "TATreeDataCollectionItem.h"
 #include "TDbUtilsClass.h"
+#include "TEditorButtons.h"
 #include "TMemoryData.h"
 #include "TfrATypes.h"
 
@@ -78,14 +79,8 @@ TfrEmployees::TfrEmployees(TfrATypes& chooser, QWidget* parent)
     department->addWidget(edtDEPARTMENT, 1);
     department->addWidget(bbtSubDivs);
     form->addRow(QStringLiteral("Подразделение:*"), department);
-    btnOk = new QPushButton(QStringLiteral("Применить"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnCancel = new QPushButton(QStringLiteral("Отменить"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
+    auto* buttons =
+        TEditorButtons::row(this, btnOk, QStringLiteral("btnOk"), btnCancel, QStringLiteral("btnCancel"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group, 1);
     layout->addLayout(buttons);

@@ -4,6 +4,7 @@
 #include "TATreeDataCollection.h"
 #include "TATreeDataCollectionItem.h"
 #include "TDbUtilsClass.h"
+#include "TEditorButtons.h"
 #include "TfrATypes.h"
 
 #include <QButtonGroup>
@@ -86,17 +87,10 @@ TfrMoveStates::TfrMoveStates(TfrATypes& chooser, QWidget* parent)
     DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
     stateLayout->insertWidget(1, DBLookupComboBox1);
 
-    BitBtn1 = new QPushButton(QStringLiteral("Применить"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    CanselBtn = new QPushButton(QStringLiteral("Отменить"), this);
-    CanselBtn->setObjectName(QStringLiteral("CanselBtn"));
     auto* state = new QFormLayout;
     state->addRow(QStringLiteral("Состояние"), DBLookupComboBox2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(CanselBtn);
+    auto* buttons =
+        TEditorButtons::row(this, BitBtn1, QStringLiteral("BitBtn1"), CanselBtn, QStringLiteral("CanselBtn"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(state);
     layout->addWidget(subdivBox);

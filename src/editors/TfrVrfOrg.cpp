@@ -5,6 +5,7 @@
 #include "TDBGrid.h"
 #include "TDBNavigator.h"
 #include "TDbUtilsClass.h"
+#include "TEditorButtons.h"
 #include "TGridKeys.h"
 
 #include <QComboBox>
@@ -81,14 +82,8 @@ TfrVrfOrg::TfrVrfOrg(QWidget* parent) : TFrExtraAbstract(parent) {
     vatLayout->addWidget(DBGridEh1, 1);
     vatLayout->addWidget(historyNavigator);
 
-    BitBtn1 = new QPushButton(QStringLiteral("Применить"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    CanselBtn = new QPushButton(QStringLiteral("Отменить"), this);
-    CanselBtn->setObjectName(QStringLiteral("CanselBtn"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(CanselBtn);
+    auto* buttons =
+        TEditorButtons::row(this, BitBtn1, QStringLiteral("BitBtn1"), CanselBtn, QStringLiteral("CanselBtn"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(vat, 1);
