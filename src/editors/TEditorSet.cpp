@@ -9,6 +9,7 @@
 #include "TfrModuleType.h"
 #include "TfrMoveStates.h"
 #include "TfrMsrUnit.h"
+#include "TfrTariff.h"
 #include "TfrVrfOrg.h"
 #include <QStringList>
 
@@ -33,6 +34,7 @@ void TEditorSet::registerAll(TfrATypes& chooser) {
     TEditorRegistry::registerEditor(QStringLiteral("frIntervalCycle"), plain<TfrIntervalCycle>());
     TEditorRegistry::registerEditor(QStringLiteral("frVrfOrg"), plain<TfrVrfOrg>());
     TEditorRegistry::registerEditor(QStringLiteral("frCUSTOMER"), plain<TfrCUSTOMER>());
+    TEditorRegistry::registerEditor(QStringLiteral("frTariff"), plain<TfrTariff>());
     TEditorRegistry::registerEditor(QStringLiteral("frEmployees"), [&chooser](QWidget* owner) {
         return std::make_unique<TfrEmployees>(chooser, owner);
     });
