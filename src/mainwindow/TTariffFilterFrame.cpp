@@ -98,8 +98,14 @@ TTariffFilterFrame::TTariffFilterFrame(QWidget* parent)
     buttons->addWidget(btClearFilter);
     buttons->addStretch();
     row->insertWidget(0, filter, 3);
+    row->setStretchFactor(rdgrpStatus, 0);
+    // The statuses one under another: the lists get the width.
+    if (auto* statuses = qobject_cast<QBoxLayout*>(rdgrpStatus->layout()))
+        statuses->setDirection(QBoxLayout::TopToBottom);
     row->addLayout(buttons);
     setMaximumHeight(190);
+    // The view decides the width: the filter's lists shrink rather than widen the window.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
     TMemoryData kindsList;
