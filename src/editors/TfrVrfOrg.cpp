@@ -74,6 +74,7 @@ TfrVrfOrg::TfrVrfOrg(QWidget* parent) : TFrExtraAbstract(parent) {
     date->required = true;
     DBGridEh1 = new TDBGrid(&rxmdVATHistory, vat);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->setColumnHidden(rxmdVATHistory.fieldByName(QStringLiteral("VATId"))->index(), true);
     historyNavigator = new TDBNavigator(&rxmdVATHistory, vat);
     historyNavigator->setVisibleButtons({TDBNavigator::nbInsert, TDBNavigator::nbDelete, TDBNavigator::nbEdit,
                                          TDBNavigator::nbPost, TDBNavigator::nbCancel});
