@@ -185,6 +185,7 @@ void TMemoryData::close() {
     m_editBackup.reset();
     m_view.clear();
     m_rows.clear();
+    m_rowStore.reset(); // a big result's blocks go back to the system with its rows
     m_current = -1;
     m_bof = m_eof = true;
     m_state = TDataSetState::Inactive;
@@ -200,6 +201,7 @@ void TMemoryData::emptyTable() {
     m_editBackup.reset();
     m_view.clear();
     m_rows.clear();
+    m_rowStore.reset(); // a big result's blocks go back to the system with its rows
     m_current = -1;
     m_bof = m_eof = true;
     setState(TDataSetState::Browse);
