@@ -375,8 +375,9 @@ TEST_F(PostgresDataAccess, LocalTimesAroundAChangeOfTheZonesOffset) {
     for (const auto& [name, when] : expected) {
         const QDateTime got = query->value(name).toDateTime();
         EXPECT_EQ(got.toString("yyyy-MM-dd hh:mm:ss"), when.toString("yyyy-MM-dd hh:mm:ss")) << name;
-        if (std::string(name) != "c")
+        if (std::string(name) != "c") {
             EXPECT_EQ(got.toUTC(), when.toUTC()) << name;
+        }
     }
     if (saved.isNull())
         qunsetenv("TZ");

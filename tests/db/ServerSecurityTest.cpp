@@ -59,8 +59,9 @@ TEST_F(DbTest, LoginsWithBlanksAndQuotesSignIn) {
         connection.setConnectionString(programConnectionString(true));
         connection.setLogin(login.name, login.password);
         EXPECT_NO_THROW(connection.open()) << login.name.toStdString();
-        if (connection.isOpen())
+        if (connection.isOpen()) {
             EXPECT_EQ(connection.openQuery("SELECT current_user")->value(0).toString(), login.name);
+        }
         connection.close();
         exec(QString("DROP ROLE \"%1\"").arg(login.name));
     }
