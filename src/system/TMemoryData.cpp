@@ -244,9 +244,13 @@ void TMemoryData::touched() {
         m_resetPending = true;
 }
 
+// The handler runs from a copy: it may replace the record set's handlers, itself among them (a
+// view reloaded from inside its own notification), and must not be destroyed while it runs.
 void TMemoryData::fire(const TDataSetNotify& handler) {
-    if (handler)
-        handler(*this);
+    if (!handler)
+        return;
+    const TDataSetNotify running = handler;
+    running(*this);
 }
 
 // ---- values ----
