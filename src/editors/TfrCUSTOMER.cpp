@@ -1,6 +1,5 @@
 #include "TfrCUSTOMER.h"
 
-#include "EAbort.h"
 #include "OrtaUtils.h"
 #include "TDbUtilsClass.h"
 #include "TEditorButtons.h"
@@ -150,21 +149,17 @@ void TfrCUSTOMER::LoadRecord(TMemoryData& record, bool firstShow) {
 
 void TfrCUSTOMER::btnOkClick() {
     if (FRecord && FRecord->isEditing()) {
-        try {
-            for (const auto& [name, e] : m_edits) {
-                if (TField* field = FRecord->findField(name))
-                    field->setText(e->text());
-            }
-            if (TField* type = FRecord->findField(QStringLiteral("CUSTOMER_TYPE_ID")))
-                type->setValue(DBEdit5->currentIndex() < 0 ? QVariant() : DBEdit5->currentData());
-            if (TField* okato = FRecord->findField(QStringLiteral("OKATO")))
-                okato->setText(DBEdit7->currentText().trimmed());
-        } catch (const EAbort&) {
-            return; // the field has told the user
-        } catch (const std::exception& e) {
-            errorBox(errorMessage(e));
+        if (!writeRecord([&] {
+                for (const auto& [name, e] : m_edits) {
+                    if (TField* field = FRecord->findField(name))
+                        field->setText(e->text());
+                }
+                if (TField* type = FRecord->findField(QStringLiteral("CUSTOMER_TYPE_ID")))
+                    type->setValue(DBEdit5->currentIndex() < 0 ? QVariant() : DBEdit5->currentData());
+                if (TField* okato = FRecord->findField(QStringLiteral("OKATO")))
+                    okato->setText(DBEdit7->currentText().trimmed());
+            }))
             return;
-        }
     }
     accept();
 }

@@ -1,6 +1,5 @@
 #include "TfrEmployees.h"
 
-#include "EAbort.h"
 #include "OrtaUtils.h"
 #include "TATreeDataCollection.h"
 #include "TATreeDataCollectionItem.h"
@@ -155,20 +154,16 @@ void TfrEmployees::bbtSubDivsClick() {
 // record refuses (a date that is no date) is told and the form stays open.
 void TfrEmployees::btnOkClick() {
     if (FRecord && FRecord->isEditing()) {
-        try {
-            if (TField* user = FRecord->findField(QStringLiteral("USER_INFO_ID")))
-                user->setValue(dblkupUserInfo->currentIndex() < 0 ? QVariant()
-                                                                  : dblkupUserInfo->currentData());
-            for (const Box& box : boxes) {
-                if (TField* field = FRecord->findField(QString::fromLatin1(box.field)))
-                    field->setText((this->*box.edit)->text());
-            }
-        } catch (const EAbort&) {
-            return; // the field has told the user
-        } catch (const std::exception& e) {
-            errorBox(errorMessage(e));
+        if (!writeRecord([&] {
+                if (TField* user = FRecord->findField(QStringLiteral("USER_INFO_ID")))
+                    user->setValue(dblkupUserInfo->currentIndex() < 0 ? QVariant()
+                                                                      : dblkupUserInfo->currentData());
+                for (const Box& box : boxes) {
+                    if (TField* field = FRecord->findField(QString::fromLatin1(box.field)))
+                        field->setText((this->*box.edit)->text());
+                }
+            }))
             return;
-        }
     }
     accept();
 }

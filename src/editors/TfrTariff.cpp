@@ -1,6 +1,5 @@
 #include "TfrTariff.h"
 
-#include "EAbort.h"
 #include "OrtaUtils.h"
 #include "TATreeDataCollection.h"
 #include "TATreeDataCollectionItem.h"
@@ -324,21 +323,17 @@ void TfrTariff::btOkClick() {
         lvVrfType->setFocus();
         return;
     }
-    try {
-        if (TField* name = FRecord->findField(QStringLiteral("fname")))
-            name->setText(DBEdit1->text());
-        if (TField* price = FRecord->findField(QStringLiteral("TariffHistory.Price")))
-            price->setText(DBEdit2->text());
-        if (TField* date = FRecord->findField(QStringLiteral("TariffHistory.TariffDate")))
-            date->setText(DBDateEdit1->text());
-        if (TField* status = FRecord->findField(QStringLiteral("Status")))
-            status->setValue(DBCheckBox1->isChecked() ? QStringLiteral("+") : QStringLiteral("-"));
-    } catch (const EAbort&) {
-        return; // the field has told the user
-    } catch (const std::exception& e) {
-        errorBox(errorMessage(e));
+    if (!writeRecord([&] {
+            if (TField* name = FRecord->findField(QStringLiteral("fname")))
+                name->setText(DBEdit1->text());
+            if (TField* price = FRecord->findField(QStringLiteral("TariffHistory.Price")))
+                price->setText(DBEdit2->text());
+            if (TField* date = FRecord->findField(QStringLiteral("TariffHistory.TariffDate")))
+                date->setText(DBDateEdit1->text());
+            if (TField* status = FRecord->findField(QStringLiteral("Status")))
+                status->setValue(DBCheckBox1->isChecked() ? QStringLiteral("+") : QStringLiteral("-"));
+        }))
         return;
-    }
     accept();
 }
 

@@ -1,5 +1,8 @@
 #include "TFrExtraAbstract.h"
 
+#include "EAbort.h"
+#include "OrtaUtils.h"
+
 bool TFrExtraAbstract::AfterSave(TATreeDataCollectionItem*) {
     return true;
 }
@@ -12,4 +15,16 @@ void TFrExtraAbstract::done(int result) {
     if (QWidget* focused = focusWidget())
         focused->clearFocus();
     QDialog::done(result);
+}
+
+bool TFrExtraAbstract::writeRecord(const std::function<void()>& write) {
+    try {
+        write();
+        return true;
+    } catch (const EAbort&) {
+        return false; // the field has told the user
+    } catch (const std::exception& e) {
+        errorBox(errorMessage(e));
+        return false;
+    }
 }

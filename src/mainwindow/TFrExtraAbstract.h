@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class TATreeDataCollectionItem;
@@ -26,6 +27,9 @@ public:
     std::unique_ptr<QStringList> FMessages;
 
 protected:
+    // Writes the controls into the record; false when the record refused a value (the user has
+    // been told why: by the field itself, or here with the error's text).
+    static bool writeRecord(const std::function<void()>& write);
     // However it closes, the editor is left without an active control.
     void done(int result) override;
 };

@@ -6,6 +6,7 @@
 #include "TfPasswordDlg.h"
 #include "TfrMain.h"
 
+#include <QDialog>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -33,6 +34,19 @@ protected:
     void select(const QString& caption);
     // A second workstation's connection to the same database, signed in as user.
     std::unique_ptr<TDbConnection> secondWorkstation(const QString& user, const QString& password);
+    // The scripted user in an editor of type Editor: does what actions says, then the editor's
+    // result is the window's result.
+    template <typename Editor>
+    static std::function<int(QObject*)> inEditor(std::function<void(Editor&)> actions) {
+        return [actions](QObject* shown) {
+            auto* editor = qobject_cast<Editor*>(shown);
+            EXPECT_NE(editor, nullptr);
+            if (!editor)
+                return int(QDialog::Rejected);
+            actions(*editor);
+            return editor->result();
+        };
+    }
     // The scripted user at the node chooser: picks the node with this caption and presses OK.
     static std::function<int(QObject*)> pickInChooser(const QString& caption);
 

@@ -38,16 +38,6 @@ protected:
         WorkstationTest::TearDown();
     }
 
-    static std::function<int(QObject*)> inEditor(std::function<void(TfrEmployees&)> actions) {
-        return [actions](QObject* shown) {
-            auto* editor = qobject_cast<TfrEmployees*>(shown);
-            EXPECT_NE(editor, nullptr);
-            if (!editor)
-                return int(QDialog::Rejected);
-            actions(*editor);
-            return editor->result();
-        };
-    }
     static QStringList offered(TfrEmployees& e) {
         QStringList users;
         for (int i = 0; i < e.dblkupUserInfo->count(); ++i)
@@ -62,7 +52,7 @@ protected:
 // department picked in the chooser is stored as its entity.
 TEST_F(Employees, TheOwnUserAndTheFreeOnesAreOffered) {
     ASSERT_TRUE(window->FrxmdData.locate("LASTNAME", QStringLiteral("Иванов")));
-    ui.modalHandlers = {inEditor([](TfrEmployees& e) {
+    ui.modalHandlers = {inEditor<TfrEmployees>([](TfrEmployees& e) {
                             EXPECT_EQ(offered(e), (QStringList{"Администратов", "Иванов"}));
                             EXPECT_EQ(e.dblkupUserInfo->currentText(), "Иванов");
                             EXPECT_EQ(e.edtDEPARTMENT->text(), "Отдел");
@@ -86,14 +76,14 @@ TEST_F(Employees, TheOwnUserAndTheFreeOnesAreOffered) {
 // Without a user: the free users only and nothing chosen. A department that is gone: an empty box.
 TEST_F(Employees, AnEmployeeWithoutAUserAndOneWithAMissingDepartment) {
     ASSERT_TRUE(window->FrxmdData.locate("LASTNAME", QStringLiteral("Сидоров")));
-    ui.modalHandlers = {inEditor([](TfrEmployees& e) {
+    ui.modalHandlers = {inEditor<TfrEmployees>([](TfrEmployees& e) {
         EXPECT_EQ(offered(e), QStringList{"Администратов"});
         EXPECT_EQ(e.dblkupUserInfo->currentIndex(), -1);
         e.btnCancel->click();
     })};
     press(B::nbEdit);
     ASSERT_TRUE(window->FrxmdData.locate("LASTNAME", QStringLiteral("Петров")));
-    ui.modalHandlers = {inEditor([](TfrEmployees& e) {
+    ui.modalHandlers = {inEditor<TfrEmployees>([](TfrEmployees& e) {
         EXPECT_TRUE(e.edtDEPARTMENT->text().isEmpty());
         e.DBEdit9->setText("не дата");
         e.btnOk->click();

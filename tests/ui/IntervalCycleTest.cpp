@@ -39,16 +39,6 @@ protected:
         WorkstationTest::TearDown();
     }
 
-    static std::function<int(QObject*)> inEditor(std::function<void(TfrIntervalCycle&)> actions) {
-        return [actions](QObject* shown) {
-            auto* editor = qobject_cast<TfrIntervalCycle*>(shown);
-            EXPECT_NE(editor, nullptr);
-            if (!editor)
-                return int(QDialog::Rejected);
-            actions(*editor);
-            return editor->result();
-        };
-    }
     // A row added with the navigator and posted.
     static void addRow(TDBNavigator* navigator, TMemoryData& data,
                        const QList<QPair<QString, QVariant>>& values) {
@@ -73,7 +63,7 @@ protected:
 // A new cycle with two steps: one INSERT of the cycle, its identity in both steps' INSERTs.
 TEST_F(IntervalCycles, ANewCycleWithTwoStepsIsWrittenWithItsIdentity) {
     ASSERT_TRUE(window->FrxmdData.locate("id", 1));
-    ui.modalHandlers = {inEditor([](TfrIntervalCycle& e) {
+    ui.modalHandlers = {inEditor<TfrIntervalCycle>([](TfrIntervalCycle& e) {
         EXPECT_EQ(e.dbedInterval->text(), "1 год");
         EXPECT_EQ(e.FCycles.recordCount(), 2);
         addRow(e.cyclesNavigator, e.FCycles, {{"Description", "Ремонт"}});
@@ -95,7 +85,7 @@ TEST_F(IntervalCycles, ANewCycleWithTwoStepsIsWrittenWithItsIdentity) {
 // A changed step of a stored cycle: the cycle keeps its id, its steps are written anew.
 TEST_F(IntervalCycles, AChangedStepRewritesTheStepsOfItsCycle) {
     ASSERT_TRUE(window->FrxmdData.locate("id", 1));
-    ui.modalHandlers = {inEditor([](TfrIntervalCycle& e) {
+    ui.modalHandlers = {inEditor<TfrIntervalCycle>([](TfrIntervalCycle& e) {
         ASSERT_TRUE(e.FCycles.locate("id", 7));
         ASSERT_EQ(e.FCycleItems.recordCount(), 2);
         ASSERT_TRUE(e.FCycleItems.locate("Name", QStringLiteral("ТР")));
@@ -114,7 +104,7 @@ TEST_F(IntervalCycles, AChangedStepRewritesTheStepsOfItsCycle) {
 TEST_F(IntervalCycles, DeletingCycles) {
     ASSERT_TRUE(window->FrxmdData.locate("id", 1));
     ui.answers = {TMsgResult::Yes, TMsgResult::Yes, TMsgResult::Yes};
-    ui.modalHandlers = {inEditor([this](TfrIntervalCycle& e) {
+    ui.modalHandlers = {inEditor<TfrIntervalCycle>([this](TfrIntervalCycle& e) {
         ASSERT_TRUE(e.FCycles.locate("id", 8));
         e.cyclesNavigator->click(B::nbDelete);
         EXPECT_TRUE(e.FCycles.locate("id", 8)) << "a referenced cycle stays";
@@ -138,7 +128,7 @@ TEST_F(IntervalCycles, DeletingCycles) {
 // An interval without cycles: the steps grid waits for a cycle. A new interval cannot be opened.
 TEST_F(IntervalCycles, AnIntervalWithoutCyclesAndANewOne) {
     ASSERT_TRUE(window->FrxmdData.locate("id", 2));
-    ui.modalHandlers = {inEditor([](TfrIntervalCycle& e) {
+    ui.modalHandlers = {inEditor<TfrIntervalCycle>([](TfrIntervalCycle& e) {
         EXPECT_EQ(e.FCycles.recordCount(), 0);
         EXPECT_FALSE(e.IntervalCycleItemsGrid->isEnabled());
         e.cyclesNavigator->click(B::nbInsert);

@@ -41,17 +41,6 @@ protected:
         WorkstationTest::TearDown();
     }
 
-    template <typename Editor>
-    static std::function<int(QObject*)> inEditor(std::function<void(Editor&)> actions) {
-        return [actions](QObject* shown) {
-            auto* editor = qobject_cast<Editor*>(shown);
-            EXPECT_NE(editor, nullptr);
-            if (!editor)
-                return int(QDialog::Rejected);
-            actions(*editor);
-            return editor->result();
-        };
-    }
     static QTreeWidgetItem* choice(TLinkListEditor& editor, const QString& caption) {
         const auto found = editor.choices()->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
         EXPECT_FALSE(found.isEmpty()) << caption.toStdString();

@@ -39,16 +39,6 @@ protected:
     }
 
     // The editor as the user sees it, with what he does in it; returns its result.
-    static std::function<int(QObject*)> inEditor(std::function<void(TfrMoveStates&)> actions) {
-        return [actions](QObject* shown) {
-            auto* editor = qobject_cast<TfrMoveStates*>(shown);
-            EXPECT_NE(editor, nullptr);
-            if (!editor)
-                return int(QDialog::Rejected);
-            actions(*editor);
-            return editor->result();
-        };
-    }
     QVariantList rule(int state) {
         const QString where = QString(" FROM MoveStates WHERE State=%1").arg(state);
         return {value("SELECT ChangeSubdivHow" + where), value("SELECT NewSubdivId" + where),
@@ -62,7 +52,7 @@ protected:
 // and "-".
 TEST_F(MoveStates, EditingARuleStoresTheChoices) {
     ASSERT_TRUE(window->FrxmdData.locate("State", 1));
-    ui.modalHandlers = {inEditor([](TfrMoveStates& e) {
+    ui.modalHandlers = {inEditor<TfrMoveStates>([](TfrMoveStates& e) {
         EXPECT_FALSE(e.DBLookupComboBox2->isEnabled()) << "the state of a stored rule stays";
         EXPECT_EQ(e.DBLookupComboBox2->currentText(), "В эксплуатации");
         EXPECT_EQ(e.RadioGroup1->checkedId(), TfrMoveStates::FixedSubdiv);
@@ -85,7 +75,7 @@ TEST_F(MoveStates, EditingARuleStoresTheChoices) {
 
 // A new rule: the state can be chosen; a fixed subdivision must be picked before OK.
 TEST_F(MoveStates, ANewRuleNeedsItsSubdivisionChosen) {
-    ui.modalHandlers = {inEditor([this](TfrMoveStates& e) {
+    ui.modalHandlers = {inEditor<TfrMoveStates>([this](TfrMoveStates& e) {
                             EXPECT_TRUE(e.DBLookupComboBox2->isEnabled());
                             e.DBLookupComboBox2->setCurrentIndex(e.DBLookupComboBox2->findText("В ремонте"));
                             e.RadioGroup1->button(TfrMoveStates::FixedSubdiv)->click();
@@ -115,7 +105,7 @@ TEST_F(MoveStates, AMissingSubdivisionIsNotShown) {
     exec("UPDATE MoveStates SET NewSubdivId=99 WHERE id=1");
     press(B::nbRefresh);
     ASSERT_TRUE(window->FrxmdData.locate("State", 1));
-    ui.modalHandlers = {inEditor([this](TfrMoveStates& e) {
+    ui.modalHandlers = {inEditor<TfrMoveStates>([this](TfrMoveStates& e) {
         EXPECT_EQ(e.RadioGroup1->checkedId(), TfrMoveStates::FixedSubdiv);
         EXPECT_TRUE(e.ComboEdit1->text().isEmpty());
         EXPECT_EQ(e.chosenSubdiv(), 0);

@@ -47,16 +47,6 @@ protected:
         WorkstationTest::TearDown();
     }
 
-    static std::function<int(QObject*)> inEditor(std::function<void(TfrTariff&)> actions) {
-        return [actions](QObject* shown) {
-            auto* editor = qobject_cast<TfrTariff*>(shown);
-            EXPECT_NE(editor, nullptr);
-            if (!editor)
-                return int(QDialog::Rejected);
-            actions(*editor);
-            return editor->result();
-        };
-    }
     static QTreeWidgetItem* find(QTreeWidget* tree, const QString& caption) {
         const auto found = tree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
         return found.isEmpty() ? nullptr : found.first();
@@ -85,7 +75,7 @@ protected:
 // A new price on the same date corrects the history row; a new price on a new date adds one.
 TEST_F(TariffEditor, ThePriceHistory) {
     ASSERT_TRUE(window->FrxmdData.locate("id", 1));
-    ui.modalHandlers = {inEditor([](TfrTariff& e) {
+    ui.modalHandlers = {inEditor<TfrTariff>([](TfrTariff& e) {
         EXPECT_EQ(e.DBEdit2->text(), "100");
         EXPECT_TRUE(e.DBCheckBox1->isChecked());
         e.DBEdit2->setText("120");
@@ -97,7 +87,7 @@ TEST_F(TariffEditor, ThePriceHistory) {
               "120/2026-01-01");
 
     ASSERT_TRUE(window->FrxmdData.locate("id", 1));
-    ui.modalHandlers = {inEditor([](TfrTariff& e) {
+    ui.modalHandlers = {inEditor<TfrTariff>([](TfrTariff& e) {
         EXPECT_EQ(e.DBEdit2->text(), "120");
         e.DBEdit2->setText("150");
         e.DBDateEdit1->setText("01.07.2026");
@@ -111,7 +101,7 @@ TEST_F(TariffEditor, ThePriceHistory) {
 
 // A new tariff: its first history row and its links; at least one kind must be ticked.
 TEST_F(TariffEditor, ANewTariffWithItsLinks) {
-    ui.modalHandlers = {inEditor([this](TfrTariff& e) {
+    ui.modalHandlers = {inEditor<TfrTariff>([this](TfrTariff& e) {
         EXPECT_TRUE(e.DBCheckBox1->isChecked()) << "a new tariff is valid";
         e.DBEdit1->setText("Барометр");
         e.DBEdit2->setText("900");
@@ -137,7 +127,7 @@ TEST_F(TariffEditor, ANewTariffWithItsLinks) {
 // the others chosen one by one and the group unmarked.
 TEST_F(TariffEditor, ChoosingTypesByGroups) {
     ASSERT_TRUE(window->FrxmdData.locate("id", 1));
-    ui.modalHandlers = {inEditor([](TfrTariff& e) {
+    ui.modalHandlers = {inEditor<TfrTariff>([](TfrTariff& e) {
         EXPECT_EQ(top(e.tvSelTree), QStringList{"Манометры"});
         EXPECT_TRUE(e.isMarked(find(e.tvAllTree, "Манометры")));
         find(e.tvAllTree, "Давление")->setSelected(true);

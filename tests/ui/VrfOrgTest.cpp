@@ -33,16 +33,6 @@ protected:
         WorkstationTest::TearDown();
     }
 
-    static std::function<int(QObject*)> inEditor(std::function<void(TfrVrfOrg&)> actions) {
-        return [actions](QObject* shown) {
-            auto* editor = qobject_cast<TfrVrfOrg*>(shown);
-            EXPECT_NE(editor, nullptr);
-            if (!editor)
-                return int(QDialog::Rejected);
-            actions(*editor);
-            return editor->result();
-        };
-    }
     QString history() {
         QStringList rows;
         const auto connection = openProgramConnection();
@@ -58,7 +48,7 @@ protected:
 
 // The organisation's fields and a second VAT rate: one DELETE and an INSERT per history row.
 TEST_F(VrfOrgs, EditingTheOrganisationAndItsVatHistory) {
-    ui.modalHandlers = {inEditor([](TfrVrfOrg& e) {
+    ui.modalHandlers = {inEditor<TfrVrfOrg>([](TfrVrfOrg& e) {
         EXPECT_EQ(e.DBEdit1->text(), "Центр");
         EXPECT_EQ(e.DBLookupComboBox1->currentText(), "Да");
         EXPECT_EQ(e.rxmdVATHistory.recordCount(), 1);
@@ -79,7 +69,7 @@ TEST_F(VrfOrgs, EditingTheOrganisationAndItsVatHistory) {
 
 // A rate without its date cannot be posted: the form stays open and nothing is written.
 TEST_F(VrfOrgs, ARateWithoutADateKeepsTheFormOpen) {
-    ui.modalHandlers = {inEditor([this](TfrVrfOrg& e) {
+    ui.modalHandlers = {inEditor<TfrVrfOrg>([this](TfrVrfOrg& e) {
         e.historyNavigator->click(B::nbInsert);
         e.rxmdVATHistory.fieldByName("VATId")->setValue(2);
         e.BitBtn1->click();
