@@ -1,12 +1,17 @@
 #include "TEditorSet.h"
 
 #include "TEditorRegistry.h"
+#include "TfrATypes.h"
 
 #include "TfrBlockType.h"
+#include "TFormCodiff.h"
+#include "TFormGosReestr.h"
 #include "TfrCUSTOMER.h"
+#include "TfrDEVICE.h"
 #include "TfrEmployees.h"
 #include "TfrIntervalCycle.h"
 #include "TfrModuleType.h"
+#include "TfrMiType.h"
 #include "TfrMoveStates.h"
 #include "TfrMsrUnit.h"
 #include "TfrTariff.h"
@@ -18,6 +23,10 @@ namespace {
 const QStringList plainEditors{QStringLiteral("frMsrUnit"),    QStringLiteral("frBlockType"),
                                QStringLiteral("frModuleType"), QStringLiteral("frIntervalCycle"),
                                QStringLiteral("frVrfOrg"),     QStringLiteral("frCUSTOMER")};
+
+// The central register's pickers: one of each for the program.
+std::unique_ptr<TFormGosReestr> gosReestr;
+std::unique_ptr<TFormCodiff> codiff;
 
 template <typename Editor> TEditorRegistry::Factory plain() {
     return [](QWidget* owner) {
@@ -41,6 +50,14 @@ void TEditorSet::registerAll(TfrATypes& chooser) {
     TEditorRegistry::registerEditor(QStringLiteral("frMoveStates"), [&chooser](QWidget* owner) {
         return std::make_unique<TfrMoveStates>(chooser, owner);
     });
+    gosReestr = std::make_unique<TFormGosReestr>(chooser.parentWidget());
+    codiff = std::make_unique<TFormCodiff>(chooser.parentWidget());
+    TEditorRegistry::registerEditor(QStringLiteral("frDEVICE"), [&chooser](QWidget* owner) {
+        return std::make_unique<TfrDEVICE>(chooser, *gosReestr, *codiff, owner);
+    });
+    TEditorRegistry::registerEditor(QStringLiteral("frMiType"), [&chooser](QWidget* owner) {
+        return std::make_unique<TfrMiType>(chooser, *gosReestr, *codiff, owner);
+    });
 }
 
 void TEditorSet::unregisterAll() {
@@ -48,4 +65,8 @@ void TEditorSet::unregisterAll() {
         TEditorRegistry::unregisterEditor(name);
     TEditorRegistry::unregisterEditor(QStringLiteral("frMoveStates"));
     TEditorRegistry::unregisterEditor(QStringLiteral("frEmployees"));
+    TEditorRegistry::unregisterEditor(QStringLiteral("frDEVICE"));
+    TEditorRegistry::unregisterEditor(QStringLiteral("frMiType"));
+    gosReestr.reset();
+    codiff.reset();
 }

@@ -1,12 +1,10 @@
 #include "TfrEmployees.h"
 
-#include "OrtaUtils.h"
-#include "TATreeDataCollection.h"
 #include "TATreeDataCollectionItem.h"
 #include "TDbUtilsClass.h"
 #include "TEditorButtons.h"
 #include "TMemoryData.h"
-#include "TfrATypes.h"
+#include "TDepartmentBox.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -36,24 +34,10 @@ const Box boxes[] = {{&TfrEmployees::DBEdit1, "LASTNAME", "&Фамилия:*", f
                      {&TfrEmployees::DBEdit9, "HIRED", "П&ринят на работу:*", true},
                      {&TfrEmployees::DBEdit10, "FIRED", "Уволен:", true}};
 
-// The first item at or below item whose ENTITY_ID is entity, depth first.
-const TATreeDataCollectionItem* findEntity(const TATreeDataCollectionItem* item, qint32 entity) {
-    if (!item)
-        return nullptr;
-    const QVariant value = item->fieldValue(QStringLiteral("ENTITY_ID"));
-    if (value.isValid() && !value.isNull() && value.toInt() == entity)
-        return item;
-    for (const TATreeDataCollectionItem* child : item->children()) {
-        if (const TATreeDataCollectionItem* found = findEntity(child, entity))
-            return found;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 TfrEmployees::TfrEmployees(TfrATypes& chooser, QWidget* parent)
-    : TFrExtraAbstract(parent), m_chooser(chooser) {
+    : TFrExtraAbstract(parent) {
     setObjectName(QStringLiteral("frEmployees"));
     setWindowTitle(QStringLiteral("Сотрудник"));
     auto* group = new QGroupBox(QStringLiteral(" Информация о сотруднике "), this);
@@ -77,6 +61,7 @@ TfrEmployees::TfrEmployees(TfrATypes& chooser, QWidget* parent)
     auto* department = new QHBoxLayout;
     department->addWidget(edtDEPARTMENT, 1);
     department->addWidget(bbtSubDivs);
+    FDepartment = std::make_unique<TDepartmentBox>(chooser, *edtDEPARTMENT);
     form->addRow(QStringLiteral("Подразделение:*"), department);
     auto* buttons =
         TEditorButtons::row(this, btnOk, QStringLiteral("btnOk"), btnCancel, QStringLiteral("btnCancel"));
@@ -89,9 +74,7 @@ TfrEmployees::TfrEmployees(TfrATypes& chooser, QWidget* parent)
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TfrEmployees::~TfrEmployees() {
-    m_chooser.SetCollection(nullptr); // the department tree goes with this editor
-}
+TfrEmployees::~TfrEmployees() = default;
 
 void TfrEmployees::LoadRecord(TMemoryData& record, bool firstShow) {
     FRecord = &record;
@@ -119,33 +102,14 @@ void TfrEmployees::LoadRecord(TMemoryData& record, bool firstShow) {
     dblkupUserInfo->setCurrentIndex(user && !user->isNull() ? dblkupUserInfo->findData(user->asInteger())
                                                             : -1);
 
-    FDepartments = std::make_unique<TATreeDataCollection>();
-    FDepartments->loadBook(
-        installPath() + QStringLiteral("BusinessData\\ReferenceBooks\\v_ALL_MSUL_DEPARTMENT.xml"), true);
-    m_departmentItem = -1;
-    edtDEPARTMENT->clear();
     const TField* department = record.findField(QStringLiteral("DEPARTMENT_ID"));
-    if (department && !department->isNull() && FDepartments->count() > 0) {
-        if (const TATreeDataCollectionItem* found =
-                findEntity(FDepartments->items(0), department->asInteger())) {
-            edtDEPARTMENT->setText(found->fieldValue(QStringLiteral("fname")).toString());
-            edtDEPARTMENT->setCursorPosition(0); // a long name shows its beginning
-            m_departmentItem = found->id();
-        }
-    }
-    m_chooser.SetCollection(FDepartments.get());
-    m_chooser.setWindowTitle(QStringLiteral("Подразделения"));
+    FDepartment->load(department ? department->value() : QVariant());
 }
 
 void TfrEmployees::bbtSubDivsClick() {
-    if (m_chooser.Execute(-1, m_departmentItem, true, true) != QDialog::Accepted)
-        return;
-    m_departmentItem = m_chooser.SelectedId;
-    const TATreeDataCollectionItem* item = FDepartments ? FDepartments->itemById(m_departmentItem) : nullptr;
+    const TATreeDataCollectionItem* item = FDepartment->choose();
     if (!item || !FRecord)
         return;
-    edtDEPARTMENT->setText(item->fieldValue(QStringLiteral("fname")).toString());
-    edtDEPARTMENT->setCursorPosition(0);
     if (TField* department = FRecord->findField(QStringLiteral("DEPARTMENT_ID")))
         department->setValue(item->fieldValue(QStringLiteral("ENTITY_ID")));
 }

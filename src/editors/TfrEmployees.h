@@ -8,7 +8,7 @@ class QComboBox;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
-class TATreeDataCollection;
+class TDepartmentBox;
 class TfrATypes;
 class TMemoryData;
 
@@ -43,8 +43,6 @@ public:
 private:
     void btnOkClick();
 
-    TfrATypes& m_chooser;
     TMemoryData* FRecord = nullptr;
-    std::unique_ptr<TATreeDataCollection> FDepartments;
-    qint32 m_departmentItem = -1;
+    std::unique_ptr<TDepartmentBox> FDepartment;
 };

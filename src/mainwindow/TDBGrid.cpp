@@ -111,7 +111,12 @@ TDBGrid::TDBGrid(TMemoryData* data, QWidget* parent) : QTableView(parent), m_dat
     });
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSortIndicatorShown(false);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDBGrid::cycleSort);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (m_titleClick)
+            m_titleClick(column);
+        else
+            cycleSort(column);
+    });
     // Another book's columns, or the book read again: its own order again.
     auto forgetSort = [this] {
         if (!m_data->sortOrder().isEmpty())

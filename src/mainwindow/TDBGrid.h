@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QTableView>
+#include <functional>
 #include <set>
 
 class TMemoryData;
@@ -41,6 +42,8 @@ public:
     // record stays current. Not while a record is being edited.
     void cycleSort(int column);
     int sortColumn() const { return m_sortColumn; }
+    // A window with its own rule for title clicks puts it here in place of cycleSort.
+    void setTitleClickHandler(std::function<void(int column)> handler) { m_titleClick = std::move(handler); }
 
     // The layout is stored under the grid's name.
     void saveLayout() const;
@@ -64,6 +67,7 @@ private:
     bool m_autoSized = false;
     bool m_sizing = false;
     int m_sortStep = 0; // 0 the book's order, 1 ascending, 2 descending
+    std::function<void(int column)> m_titleClick;
     // The record set may go first when both die with their window.
     QPointer<TMemoryData> m_registeredWith;
 };

@@ -284,8 +284,11 @@ void TfrMain::editorLoop(bool inserting) {
         try {
             editor->LoadRecord(FrxmdData, first);
             result = TUserInteraction::instance().showModal(editor.get());
-        } catch (const std::exception&) {
-            errorBox(QStringLiteral("Не удалось отобразить форму ввода данных"));
+        } catch (const std::exception& e) {
+            // The editor's reason (a central record, a record it cannot edit) goes with the message.
+            const QString reason = errorMessage(e);
+            const QString text = QStringLiteral("Не удалось отобразить форму ввода данных");
+            errorBox(reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason);
             {
                 const TDetachedEvents detached(FrxmdData);
                 FrxmdData.cancel();

@@ -90,6 +90,8 @@ public:
     virtual QString memoLiteral(const QString& text) const = 0;
     virtual QString binaryLiteral(const QByteArray& bytes) const = 0;
     virtual QString quoteIdentifier(const QString& name) const = 0;
+    // " LIKE " matching as SQL Server's usual case-insensitive collation does.
+    virtual QString likeOperator() const = 0;
     // A type of the descriptions (written for SQL Server) as this server names it.
     virtual QString sqlType(const QString& type) const = 0;
     // The statements of an UPDATE that fails at once instead of waiting for a row another

@@ -203,3 +203,7 @@ QString TDbUtilsMSSQL::textPointer(const QString& /*keyColumn*/, const QString& 
 QString TDbUtilsMSSQL::updateTextStatement() const {
     return QStringLiteral("updatetext DOC.Doc :PTR :OFFSET :LENGTH :BUFFER");
 }
+
+QString TDbUtilsMSSQL::likeOperator() const {
+    return QStringLiteral(" LIKE ");
+}

@@ -210,3 +210,7 @@ QString TDbUtilsPostgres::textPointer(const QString& keyColumn, const QString& c
 QString TDbUtilsPostgres::updateTextStatement() const {
     return QStringLiteral("SELECT updatetext($1, $2, $3, $4)");
 }
+
+QString TDbUtilsPostgres::likeOperator() const {
+    return QStringLiteral(" ILIKE ");
+}

@@ -21,6 +21,7 @@ public:
     QString memoLiteral(const QString& text) const override;
     QString binaryLiteral(const QByteArray& bytes) const override;
     QString quoteIdentifier(const QString& name) const override;
+    QString likeOperator() const override;
     QString sqlType(const QString& type) const override;
     QString withoutRows(const QString& select) const override;
     QString lockingSelect(const QString& columns, const QString& table,

@@ -85,7 +85,7 @@ TEST_F(BookWrites, VersionedBookInsertsVersionsAndOnlyMarksDeletes) {
 }
 
 TEST_F(BookWrites, OrdinaryUpdateWritesOnlyTheMainTablesColumns) {
-    db->runSQL("INSERT INTO tFormTypes (id, fName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
+    db->runSQL("INSERT INTO tFormTypes (id, SName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
     db->runSQL("INSERT INTO tMiTypes (id, fName, lnkFrmType) VALUES (10, 'Манометры', 1)");
     auto book = TDescriptionLoader::loadDescription(bookFile("tMiTypes"));
     ASSERT_TRUE(book);
@@ -98,7 +98,7 @@ TEST_F(BookWrites, OrdinaryUpdateWritesOnlyTheMainTablesColumns) {
     book->sqlUpdate(*record);
     record->post();
     EXPECT_EQ(value("SELECT sName FROM tMiTypes WHERE id=10").toString(), QStringLiteral("Ман. О'Нил"));
-    EXPECT_EQ(value("SELECT fName FROM tFormTypes WHERE id=1").toString(), QStringLiteral("Паспорт"));
+    EXPECT_EQ(value("SELECT SName FROM tFormTypes WHERE id=1").toString(), QStringLiteral("Паспорт"));
 
     record->append();
     record->fieldByName("fName")->setValue(QStringLiteral("МП-100"));

@@ -44,7 +44,7 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tFormTypes (id, fName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
+        exec("INSERT INTO tFormTypes (id, SName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
         exec("INSERT INTO tMiTypes (id, ParentId, fName, lnkFrmType) VALUES (10, NULL, 'Давление', 1), "
              "(11, 10, 'Манометры', 2), (12, 10, 'Вакуумметры', NULL), (13, NULL, 'Закрытая группа', 1), "
              "(14, NULL, 'Температура', 1)");

@@ -26,10 +26,11 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName, IsNotSI) VALUES "
-             "(10, NULL, 'Давление', NULL, 0), "
-             "(11, 10, 'Манометры показывающие избыточного давления с дистанционной передачей', 'МП', 0), "
-             "(12, 10, 'вакуумметры', 'ВМ', 1), (13, 10, 'Барометры', NULL, 0), (14, 10, 'Zeta', NULL, 0)");
+        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName) VALUES "
+             "(10, NULL, 'Давление', NULL), "
+             "(11, 10, 'Манометры показывающие избыточного давления с дистанционной передачей', 'МП'), "
+             "(12, 10, 'вакуумметры', 'ВМ'), (13, 10, 'Барометры', NULL), (14, 10, 'Zeta', NULL)");
+        exec("INSERT INTO VrfOrg (id, sName, OwnTesting) VALUES (1, 'ЦСМ', 1), (2, 'Лаборатория', 0)");
         start("admin_test", "admin");
         window->resize(1400, 800);
         window->show();
@@ -129,8 +130,9 @@ TEST_F(GridPresentation, TheNavigatorsKeys) {
 }
 
 TEST_F(GridPresentation, BitColumnsAreCheckBoxes) {
-    ASSERT_TRUE(window->FrxmdData.locate("fName", QStringLiteral("вакуумметры")));
-    const int column = window->FGrid->columnOfField("IsNotSI");
+    select(QStringLiteral("Поверочные организации"));
+    ASSERT_TRUE(window->FrxmdData.locate("sName", QStringLiteral("ЦСМ")));
+    const int column = window->FGrid->columnOfField("OwnTesting");
     const QModelIndex cell = window->FGrid->model()->index(window->FrxmdData.recNo() - 1, column);
     EXPECT_EQ(cell.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
     EXPECT_FALSE(cell.data(Qt::DisplayRole).isValid());

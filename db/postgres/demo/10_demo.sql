@@ -48,7 +48,7 @@ GRANT INSERT, UPDATE ON tMiTypes, MsrUnit, ParmName, MsrUnitParmName, IntervalRe
 GRANT INSERT, UPDATE, DELETE ON v_ALL_MSUL_DEPARTMENT TO "ORTA-Администраторы";
 
 -- Instrument types: kinds of measurement, groups, types, modifications (four levels).
-INSERT INTO tFormTypes (id, fName) VALUES (1, 'Паспорт'), (2, 'Формуляр'), (3, 'Свидетельство о поверке');
+INSERT INTO tFormTypes (id, SName) VALUES (1, 'Паспорт'), (2, 'Формуляр'), (3, 'Свидетельство о поверке');
 WITH kinds(k, name) AS (VALUES
         (1, 'Измерения давления'), (2, 'Измерения температуры'), (3, 'Электрические измерения'),
         (4, 'Измерения массы'), (5, 'Геометрические измерения'), (6, 'Измерения расхода')),
@@ -198,10 +198,53 @@ CROSS JOIN LATERAL (SELECT id FROM tMiTypes WHERE ParentId IS NOT NULL ORDER BY 
 INSERT INTO optnl_parameters (fName, ParamType) VALUES ('Класс точности', 'string'), ('Диапазон измерений', 'string'),
     ('Заводской номер', 'string'), ('Год выпуска', 'integer');
 
-INSERT INTO MSUL_DEVICE_TYPE (ENTITY_ID, DEVICE_NAME, DEVICE_MARK, LOCAL_FLAG, CREATION_ID) VALUES
-    (1, 'Манометр показывающий', 'МП-100', 0, 1), (2, 'Датчик давления', 'Метран-150', 0, 1),
-    (3, 'Термометр сопротивления', 'ТСП-1088', 0, 1), (4, 'Мультиметр цифровой', 'APPA 109N', 1, 1);
-UPDATE MSUL_DEVICE_TYPE SET ENTITY_ID = ID;
+-- The central register: areas of measurement, the codifier and some 340 central device types, one
+-- per group, maker and variant of the instrument types above; a few types are bound to local copies.
+INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) VALUES
+    (1, '27', 'Измерения давления, вакуумные измерения'), (2, '32', 'Теплофизические и температурные измерения'),
+    (3, '34', 'Измерения электрических и магнитных величин'), (4, '28', 'Измерения механических величин'),
+    (5, '01', 'Измерения геометрических величин'), (6, '29', 'Измерения параметров потока, расхода, уровня, объёма'),
+    (7, '41', 'Измерения времени и частоты');
+SELECT setval(pg_get_serial_sequence('MSUL_MEASURE_TYPE', 'measure_type_code_id'), 100);
+INSERT INTO MSUL_CODIFF (ORIGINAL_CODIFF_CODE, CODIFF_CODE, MEASURE_TYPE_NAME)
+SELECT MEASURE_TYPE_CODE, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME FROM MSUL_MEASURE_TYPE
+UNION ALL
+SELECT m.MEASURE_TYPE_CODE || '.' || lpad(g.g::text, 2, '0'), m.MEASURE_TYPE_CODE || lpad(g.g::text, 2, '0'), g.name
+FROM MSUL_MEASURE_TYPE m JOIN tMiTypes t ON t.id = m.MEASURE_TYPE_CODE_ID
+CROSS JOIN LATERAL (SELECT id % 100 AS g, fName AS name FROM tMiTypes WHERE ParentId = t.id) g;
+
+INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, GOS_NO, METHOD, ORIGINAL_PERIOD,
+    PERIOD, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, MARK_TYPE_ID, MANUFACTURER, GRADE_OF_ACCURACY,
+    MEASUREMENT_RANGE, TIME_NORMA, MASS, DEFAULT_DEPARTMENT, LOCAL_FLAG, CREATION_ID)
+SELECT row_number() OVER (ORDER BY t.id, v), row_number() OVER (ORDER BY t.id, v), g.fName, t.sName,
+       t.sName || CASE v WHEN 1 THEN '' ELSE '-' || (v * 100) END,
+       (20000 + t.id % 10000 * 4 + v) || '-' || (10 + v), 'МИ ' || (2000 + t.id % 1000) || '-' || (2000 + v),
+       CASE WHEN g.ParentId IN (1, 2) THEN 12 ELSE 24 END, CASE WHEN g.ParentId IN (1, 2) THEN 12 ELSE 24 END,
+       g.ParentId, m.MEASURE_TYPE_CODE || '.' || lpad((g.id % 100)::text, 2, '0'),
+       m.MEASURE_TYPE_CODE || lpad((g.id % 100)::text, 2, '0'), 1 + v % 4,
+       (ARRAY['ЭлМетро', 'Метран', 'Теплоприбор', 'Калибр', 'Прибор'])[t.id % 100],
+       (ARRAY['0,5', '1,0', '1,5', '2,5'])[v], 'от 0 до ' || (v * 10) || ' ед.', 0.5 * v, 0.25 * v,
+       CASE g.ParentId WHEN 1 THEN 2 WHEN 2 THEN 3 WHEN 3 THEN 4 ELSE NULL END, 0, 1
+FROM tMiTypes t JOIN tMiTypes g ON g.id = t.ParentId JOIN MSUL_MEASURE_TYPE m ON m.MEASURE_TYPE_CODE_ID = g.ParentId
+CROSS JOIN generate_series(1, 4) v
+WHERE t.id BETWEEN 10000 AND 99999;
+-- Local copies of three manometers' central records, made when their types were bound.
+INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, CENTER_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, GOS_NO, METHOD,
+    ORIGINAL_PERIOD, PERIOD, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, MARK_TYPE_ID, MANUFACTURER,
+    GRADE_OF_ACCURACY, MEASUREMENT_RANGE, TIME_NORMA, MASS, DEFAULT_DEPARTMENT, DEV_CODE, LOCAL_FLAG, CREATION_ID)
+SELECT 1000 + c.DT_ID, 1000 + c.DT_ID, c.ENTITY_ID, c.DEVICE_NAME, c.TYPE_STR, c.DEVICE_MARK, c.GOS_NO, c.METHOD,
+       c.ORIGINAL_PERIOD, c.PERIOD, c.MEASURE_TYPE_CODE_ID, c.ORIGINAL_CODIFF, c.CODIFF, c.MARK_TYPE_ID,
+       c.MANUFACTURER, c.GRADE_OF_ACCURACY, c.MEASUREMENT_RANGE, c.TIME_NORMA, c.MASS, c.DEFAULT_DEPARTMENT,
+       'Л-' || c.DT_ID, 1, 1
+FROM MSUL_DEVICE_TYPE c WHERE c.DT_ID IN (1, 5, 9);
+INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, DEVICE_NAME, DEVICE_MARK, TYPE_STR, MEASURE_TYPE_CODE_ID,
+    ORIGINAL_CODIFF, CODIFF, MARK_TYPE_ID, LOCAL_FLAG, CREATION_ID)
+VALUES (2000, 2000, 'Мультиметр цифровой', 'APPA 109N', 'APPA 109N', 3, '34', '34', 1, 1, 1);
+SELECT setval(pg_get_serial_sequence('MSUL_DEVICE_TYPE', 'dt_id'), 5000);
+UPDATE tMiTypes SET DT_ID = 1000 + (id - 10101) * 4 + 1 WHERE id IN (10101, 10102, 10103);
+-- Weights are not measuring instruments here.
+UPDATE tMiTypes SET DT_ID = -2147483647 WHERE id = 40201;
+GRANT INSERT, UPDATE ON MSUL_DEVICE_TYPE TO "ORTA-Метрологи";
 INSERT INTO MSUL_CUSTOMER_TYPE (ID, SName) VALUES (1, 'Юридическое лицо'), (2, 'Индивидуальный предприниматель'),
     (3, 'Физическое лицо');
 INSERT INTO MSUL_OKATO (OKATO_CODE, OKATO_NAME, COMMENT) VALUES ('40000000000', 'г. Санкт-Петербург', NULL),
