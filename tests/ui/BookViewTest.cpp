@@ -99,7 +99,7 @@ TEST_F(BookView, HierarchicalBookShowsTopRecordsChildrenOrTheRecordItself) {
     EXPECT_EQ(
         visibleColumns(),
         (QStringList{QStringLiteral("Наименование"), QStringLiteral("Краткое наименование"),
-                     QStringLiteral("Не является СИ"), QStringLiteral("Примечание"),
+                     QStringLiteral("Код СИ"), QStringLiteral("Примечание"),
                      QStringLiteral("Форма паспорта (из справочника)"), QStringLiteral("Форма паспорта")}));
     EXPECT_EQ(rows("FormType"),
               (QStringList{QStringLiteral("Паспорт"), QStringLiteral("Паспорт")})); // the lookup's text
@@ -165,7 +165,7 @@ TEST_F(BookView, ExcludedButtonsAndAUserWhoMayOnlyRead) {
 }
 
 TEST_F(BookView, FilteredListsStartEmptyUntilTheFilterFrameDelivers) {
-    exec("INSERT INTO MSUL_DEVICE_TYPE (ID, ENTITY_ID, DEVICE_NAME, LOCAL_FLAG, CENTER_ID) VALUES "
+    exec("INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, DEVICE_NAME, LOCAL_FLAG, CENTER_ID) VALUES "
          "(1, 1, 'Манометр', 1, 7), (2, 2, 'Мультиметр', 1, NULL), (3, 3, 'Центральный', 0, NULL)");
     exec("INSERT INTO MSUL_CALIBRATION_ORDERS (ID, ENTITY_ID, ORDER_NUMBER, CLOSE_DATE) VALUES (1, 1, 'К-1', "
          "NULL), "
