@@ -1,5 +1,6 @@
 #include "TProviderConnection.h"
 
+#include "EDBException.h"
 #include "TConnectionString.h"
 #include "TPgConnection.h"
 #include "TQtSqlConnection.h"
@@ -22,6 +23,7 @@ void TProviderConnection::open() {
 }
 
 void TProviderConnection::close() {
+    m_transaction = false;
     if (m_connection)
         m_connection->close();
 }
@@ -31,7 +33,18 @@ bool TProviderConnection::isOpen() const {
 }
 
 bool TProviderConnection::inTransaction() const {
-    return m_connection && m_connection->inTransaction();
+    return m_transaction;
+}
+
+bool TProviderConnection::transactionLost() const {
+    return m_transaction && !(m_connection && m_connection->isOpen() && m_connection->inTransaction());
+}
+
+TDbConnection& TProviderConnection::inOpenTransaction() {
+    if (transactionLost())
+        throw EDBException(QStringLiteral("Соединение с сервером потеряно, транзакция прервана: изменения не сохранены"),
+                           QStringLiteral("08006"));
+    return current();
 }
 
 // A statement before the first opening opens, as a lost connection does.
@@ -42,27 +55,34 @@ TDbConnection& TProviderConnection::current() {
 }
 
 std::unique_ptr<TDbQuery> TProviderConnection::openQuery(const QString& sql) {
-    return current().openQuery(sql);
+    return inOpenTransaction().openQuery(sql);
 }
 
 qint64 TProviderConnection::execute(const QString& sql) {
-    return current().execute(sql);
+    return inOpenTransaction().execute(sql);
 }
 
 qint64 TProviderConnection::executeWithValues(const QString& sql, const QVariantList& values) {
-    return current().executeWithValues(sql, values);
+    return inOpenTransaction().executeWithValues(sql, values);
 }
 
 void TProviderConnection::beginTransaction() {
     if (!isOpen())
         open(); // the session settings of this connection go with the new one
     m_connection->beginTransaction();
+    m_transaction = true;
 }
 
 void TProviderConnection::commit() {
+    inOpenTransaction();
+    m_transaction = false;
     current().commit();
 }
 
+// The server has undone a transaction whose connection it lost; there is nothing left to roll back.
 void TProviderConnection::rollback() {
-    current().rollback();
+    const bool lost = transactionLost();
+    m_transaction = false;
+    if (!lost)
+        current().rollback();
 }

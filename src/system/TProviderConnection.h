@@ -19,7 +19,13 @@ public:
 
 private:
     TDbConnection& current();
+    // The connection for a statement; raises when the connection carrying the transaction was lost,
+    // so that nothing of the transaction's remainder runs outside it.
+    TDbConnection& inOpenTransaction();
+    bool transactionLost() const;
 
     std::unique_ptr<TDbConnection> m_connection;
     bool m_postgres = false;
+    // Begun and not yet ended by the caller, whatever became of the connection meanwhile.
+    bool m_transaction = false;
 };

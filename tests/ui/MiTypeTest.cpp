@@ -361,3 +361,39 @@ TEST_F(MiType, TheDocumentsButtonCountsAndOpensTheManager) {
               m.btnCancel->click();
           })});
 }
+
+// The save of a bound and re-typed group with the connection killed at each of its statements:
+// nothing of it stays, and the editor comes back with the binding and the form type chosen.
+class MiTypeFaults : public MiType, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(MiTypeFaults, NothingOfTheSaveStays) {
+    exec("CREATE FUNCTION die() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+         "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NULL; END $$");
+    const QString state = "SELECT (SELECT count(*) FROM MSUL_DEVICE_TYPE) || '/' || "
+                          "(SELECT string_agg(id || '=' || lnkFrmType || ':' || coalesce(DT_ID, 0), ',' ORDER BY id) "
+                          "FROM tMiTypes)";
+    const QString before = value(state).toString();
+    exec(QString("CREATE TRIGGER die %1 EXECUTE FUNCTION die()").arg(GetParam()));
+    QString shownAgain;
+    edit(QStringLiteral("Давление"), QStringLiteral("Манометры"),
+         {inEditor<TfrMiType>([](TfrMiType& e) {
+              findAndChoose(e, "Манометр", "МП-160");
+              e.btnLink->click();
+              e.DBLookupComboBox1->setCurrentIndex(e.DBLookupComboBox1->findText("Формуляр"));
+              e.btnOk->click();
+          }),
+          inEditor<TfrDEVICE>([](TfrDEVICE& d) { d.btnOk->click(); }),
+          inEditor<TfrMiType>([&shownAgain](TfrMiType& e) {
+              shownAgain = linkValue(e, 8) + "/" + e.DBLookupComboBox1->currentText();
+              e.btnCancel->click();
+          })});
+    EXPECT_FALSE(ui.messages.empty());
+    EXPECT_EQ(shownAgain, "МП-160/Формуляр");
+    EXPECT_EQ(value(state).toString(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Statements, MiTypeFaults,
+                         ::testing::Values("BEFORE INSERT ON MSUL_DEVICE_TYPE FOR EACH ROW",
+                                           "BEFORE UPDATE ON MSUL_DEVICE_TYPE FOR EACH ROW",
+                                           "BEFORE UPDATE ON tMiTypes FOR EACH ROW WHEN (OLD.id = 11)",
+                                           "BEFORE UPDATE ON tMiTypes FOR EACH ROW WHEN (OLD.id = 13)"));
