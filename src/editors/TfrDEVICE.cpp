@@ -28,17 +28,18 @@ struct Box {
     bool readOnly;
 };
 
-const Box boxes[] = {{&TfrDEVICE::DBEdit1, "DEVICE_NAME", "Наименование СИ:", 0, false},
-                     {&TfrDEVICE::DBEdit3, "TYPE_STR", "Тип СИ:", 0, true},
-                     {&TfrDEVICE::DBEdit6, "DEVICE_MARK", "Модификация СИ:", 0, false},
-                     {&TfrDEVICE::DBEdit8, "DEV_CODE", "Локальный код:", 0, false},
-                     {&TfrDEVICE::DBEdit18, "GOS_NO", "Номер по Гос. Реестру:", 1, true},
-                     {&TfrDEVICE::DBEdit19, "LOCAL_COMMENT", "Локальный комментарий:", 1, false},
-                     {&TfrDEVICE::DBEdit2, "TIME_NORMA", "Норма времени: (в часах)", 2, false},
-                     {&TfrDEVICE::DBEdit5, "MASS", "Масса СИ кг.:", 2, false},
-                     {&TfrDEVICE::DBEdit7, "PERIOD", "Межповерочный интервал мес.:", 2, false},
-                     {&TfrDEVICE::DBEdit9, "METHOD", "НД по поверке:", 2, false},
-                     {&TfrDEVICE::DBEdit10, "ORIGINAL_PERIOD", "Межповерочный интервал из Гос. Реестра:", 2, true}};
+const Box boxes[] = {
+    {&TfrDEVICE::DBEdit1, "DEVICE_NAME", "Наименование СИ:", 0, false},
+    {&TfrDEVICE::DBEdit3, "TYPE_STR", "Тип СИ:", 0, true},
+    {&TfrDEVICE::DBEdit6, "DEVICE_MARK", "Модификация СИ:", 0, false},
+    {&TfrDEVICE::DBEdit8, "DEV_CODE", "Локальный код:", 0, false},
+    {&TfrDEVICE::DBEdit18, "GOS_NO", "Номер по Гос. Реестру:", 1, true},
+    {&TfrDEVICE::DBEdit19, "LOCAL_COMMENT", "Локальный комментарий:", 1, false},
+    {&TfrDEVICE::DBEdit2, "TIME_NORMA", "Норма времени: (в часах)", 2, false},
+    {&TfrDEVICE::DBEdit5, "MASS", "Масса СИ кг.:", 2, false},
+    {&TfrDEVICE::DBEdit7, "PERIOD", "Межповерочный интервал мес.:", 2, false},
+    {&TfrDEVICE::DBEdit9, "METHOD", "НД по поверке:", 2, false},
+    {&TfrDEVICE::DBEdit10, "ORIGINAL_PERIOD", "Межповерочный интервал из Гос. Реестра:", 2, true}};
 
 const char* const markTypes[] = {"Наклейка на СИ", "Наклейка на свидетельство", "Наклейка на документацию",
                                  "Клеймо (в виде оттиска)"};
@@ -64,7 +65,8 @@ TfrDEVICE::TfrDEVICE(TfrATypes& chooser, TFormGosReestr& gosReestr, TFormCodiff&
     PageControl1->addTab(tsGeneral, QStringLiteral("Общие"));
     PageControl1->addTab(TabSheet2, QStringLiteral("Классификация"));
     PageControl1->addTab(TabSheet3, QStringLiteral("Поверочные"));
-    QFormLayout* forms[] = {new QFormLayout(tsGeneral), new QFormLayout(TabSheet2), new QFormLayout(TabSheet3)};
+    QFormLayout* forms[] = {new QFormLayout(tsGeneral), new QFormLayout(TabSheet2),
+                            new QFormLayout(TabSheet3)};
     auto lineEdit = [this](const char* name, QWidget* page) {
         auto* edit = new QLineEdit(page);
         edit->setObjectName(QString::fromLatin1(name));
@@ -144,15 +146,17 @@ void TfrDEVICE::setValue(const char* column, const QVariant& value) {
 
 void TfrDEVICE::LoadRecord(TMemoryData& record, bool firstShow) {
     FRecord = &record;
-    if (record.state() == TDataSetState::Edit && !record.fieldByName(QStringLiteral("LOCAL_FLAG"))->asBoolean())
+    if (record.state() == TDataSetState::Edit &&
+        !record.fieldByName(QStringLiteral("LOCAL_FLAG"))->asBoolean())
         throw EError(QStringLiteral("Нельзя редактировать записи центрального справочника!"));
     if (!firstShow) {
         showRecord();
         return;
     }
     TDbUtilsClass::getInstance()->loadQuery(
-        FMeasureTypes, QStringLiteral("SELECT MEASURE_TYPE_CODE_ID ID, MEASURE_TYPE_NAME SName, MEASURE_TYPE_CODE "
-                                      "Code FROM v_MSUL_MEASURE_TYPE WHERE (DELETION_ID IS NULL)"));
+        FMeasureTypes,
+        QStringLiteral("SELECT MEASURE_TYPE_CODE_ID ID, MEASURE_TYPE_NAME SName, MEASURE_TYPE_CODE "
+                       "Code FROM v_MSUL_MEASURE_TYPE WHERE (DELETION_ID IS NULL)"));
     DBEdit4->clear();
     for (FMeasureTypes.first(); !FMeasureTypes.eof(); FMeasureTypes.next())
         DBEdit4->addItem(FMeasureTypes.fieldByName(QStringLiteral("SName"))->asString(),
@@ -174,8 +178,10 @@ bool TfrDEVICE::pull() {
                     field->setText(edit->text());
         }
         if (DBEdit4->isEnabled())
-            setValue("MEASURE_TYPE_CODE_ID", DBEdit4->currentIndex() < 0 ? QVariant() : DBEdit4->currentData());
-        setValue("MARK_TYPE_ID", DBComboBoxEh1->currentIndex() < 0 ? QVariant() : DBComboBoxEh1->currentData());
+            setValue("MEASURE_TYPE_CODE_ID",
+                     DBEdit4->currentIndex() < 0 ? QVariant() : DBEdit4->currentData());
+        setValue("MARK_TYPE_ID",
+                 DBComboBoxEh1->currentIndex() < 0 ? QVariant() : DBComboBoxEh1->currentData());
     });
 }
 
@@ -213,9 +219,10 @@ void TfrDEVICE::btGosClick() {
     if (m_gosReestr.PickCentralRecord(value("CENTER_ID").toInt()) != QDialog::Accepted)
         return;
     TMemoryData& chosen = m_gosReestr.RxMemData;
-    copyNamedFields(*FRecord, chosen,
-                    QStringLiteral("DEVICE_NAME;TYPE_STR;DEVICE_MARK;MEASURE_TYPE_CODE_ID;GOS_NO;ORIGINAL_PERIOD;"
-                                   "ORIGINAL_CODIFF;CODIFF;METHOD"));
+    copyNamedFields(
+        *FRecord, chosen,
+        QStringLiteral("DEVICE_NAME;TYPE_STR;DEVICE_MARK;MEASURE_TYPE_CODE_ID;GOS_NO;ORIGINAL_PERIOD;"
+                       "ORIGINAL_CODIFF;CODIFF;METHOD"));
     for (const char* column : {"PERIOD", "MARK_TYPE_ID"}) {
         const TField* field = chosen.findField(QString::fromLatin1(column));
         if (field && !field->isNull())
@@ -254,12 +261,14 @@ void TfrDEVICE::DBEdit4Click() {
     if (!DBEdit4->isEnabled() || !pull())
         return;
     TDbUtilsClass::getInstance()->loadQuery(
-        RxMemData, QStringLiteral("SELECT CODIFF_CODE_ID,ORIGINAL_CODIFF_CODE, CODIFF_CODE, MEASURE_TYPE_NAME FROM "
-                                  "v_MSUL_CODIFF WHERE (DELETION_ID IS NULL)"));
+        RxMemData,
+        QStringLiteral("SELECT CODIFF_CODE_ID,ORIGINAL_CODIFF_CODE, CODIFF_CODE, MEASURE_TYPE_NAME FROM "
+                       "v_MSUL_CODIFF WHERE (DELETION_ID IS NULL)"));
     const QVariant area = value("MEASURE_TYPE_CODE_ID");
     if (area.isNull() || !FMeasureTypes.locate(QStringLiteral("ID"), area))
         return;
-    if (RxMemData.locate(QStringLiteral("CODIFF_CODE"), FMeasureTypes.fieldByName(QStringLiteral("Code"))->value())) {
+    if (RxMemData.locate(QStringLiteral("CODIFF_CODE"),
+                         FMeasureTypes.fieldByName(QStringLiteral("Code"))->value())) {
         setValue("ORIGINAL_CODIFF", RxMemData.fieldByName(QStringLiteral("ORIGINAL_CODIFF_CODE"))->value());
         setValue("CODIFF", RxMemData.fieldByName(QStringLiteral("CODIFF_CODE"))->value());
     } else {

@@ -34,9 +34,11 @@ TfrDeviceInfo::TfrDeviceInfo(TMemoryData& values, QWidget* anchor) : QWidget(anc
     resize(650, 400);
     const QPoint top = anchor->mapToGlobal(QPoint(0, 0));
     const QScreen* screen = anchor->screen();
-    const int screenHeight = screen ? screen->availableGeometry().bottom() + 1 : top.y() + anchor->height() + 400;
-    const int y = screenHeight < top.y() + anchor->height() + 400 ? top.y() - 400 : top.y() + anchor->height();
-    move(top.x(), y);
+    const QRect available =
+        screen ? screen->availableGeometry() : QRect(0, 0, 0, top.y() + anchor->height() + 400);
+    const int y = available.bottom() + 1 < top.y() + anchor->height() + 400 ? top.y() - 400
+                                                                            : top.y() + anchor->height();
+    move(top.x(), qMax(available.top(), y)); // never above the screen's top
     show();
     grid->setFocus();
 }

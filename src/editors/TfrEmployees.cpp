@@ -2,9 +2,9 @@
 
 #include "TATreeDataCollectionItem.h"
 #include "TDbUtilsClass.h"
+#include "TDepartmentBox.h"
 #include "TEditorButtons.h"
 #include "TMemoryData.h"
-#include "TDepartmentBox.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -36,8 +36,7 @@ const Box boxes[] = {{&TfrEmployees::DBEdit1, "LASTNAME", "&Фамилия:*", f
 
 } // namespace
 
-TfrEmployees::TfrEmployees(TfrATypes& chooser, QWidget* parent)
-    : TFrExtraAbstract(parent) {
+TfrEmployees::TfrEmployees(TfrATypes& chooser, QWidget* parent) : TFrExtraAbstract(parent) {
     setObjectName(QStringLiteral("frEmployees"));
     setWindowTitle(QStringLiteral("Сотрудник"));
     auto* group = new QGroupBox(QStringLiteral(" Информация о сотруднике "), this);

@@ -34,7 +34,8 @@ namespace {
 
 const QString deviceTypeSelect = QStringLiteral(
     "SELECT  v.DT_ID, v.ENTITY_ID, v.CENTER_ID, v.DEVICE_NAME, v.DEVICE_MARK, v.TYPE_STR, v.DEV_CODE, "
-    "v.ORIGINAL_CODIFF, v.CODIFF, cast(TIME_NORMA as float) TIME_NORMA, v.PERIOD, v.ORIGINAL_PERIOD, v.GOS_NO, "
+    "v.ORIGINAL_CODIFF, v.CODIFF, cast(TIME_NORMA as float) TIME_NORMA, v.PERIOD, v.ORIGINAL_PERIOD, "
+    "v.GOS_NO, "
     "v.METHOD, v.MARK_TYPE_ID, v.MEASURE_TYPE_CODE_ID, v.LOCAL_COMMENT, v.DEFAULT_DEPARTMENT, v.MASS, "
     "v.LOCAL_FLAG, v.GRADE_OF_ACCURACY, v.MEASUREMENT_RANGE, v.CERTIFICATION_NUMBER, "
     "v.CERTIFICATION_FINISH_DATE, v.MANUFACTURER, v.METROLOGICAL_BEHAVIOURS, v.DEPRECATED, DEPARTMENT_NAME, "
@@ -45,7 +46,8 @@ const QString deviceTypeSelect = QStringLiteral(
 QComboBox* modeList(const char* name, QWidget* owner) {
     auto* box = new QComboBox(owner);
     box->setObjectName(QString::fromLatin1(name));
-    box->addItems({QStringLiteral("Точное совпадение"), QStringLiteral("Начинается с"), QStringLiteral("Содержит")});
+    box->addItems(
+        {QStringLiteral("Точное совпадение"), QStringLiteral("Начинается с"), QStringLiteral("Содержит")});
     box->setCurrentIndex(2);
     return box;
 }
@@ -118,7 +120,7 @@ TfrMiType::TfrMiType(TfrATypes& chooser, TFormGosReestr& gosReestr, TFormCodiff&
     lvLink->setWordWrap(true);
     for (int i = 0; i < TLinkInfoFields::count; ++i)
         lvLink->addTopLevelItem(new QTreeWidgetItem(QStringList{TLinkInfoFields::caption(i), QString()}));
-    lvLink->header()->resizeSection(0, 240);
+    lvLink->setColumnWidth(0, 270);
     btnUnLink = button("btnUnLink", QStringLiteral("Снять привязку"), GroupBox2);
     btnNewDT = button("btnNewDT", QStringLiteral("Редактировать привязку"), GroupBox2);
     auto* linkButtons = new QHBoxLayout;
@@ -145,9 +147,11 @@ TfrMiType::TfrMiType(TfrATypes& chooser, TFormGosReestr& gosReestr, TFormCodiff&
         const char* label;
     };
     const Filter filterRows[] = {
-        {&TfrMiType::ComboBox1, "ComboBox1", &TfrMiType::edtFilterName, "edtFilterName", "Фильтр по наименованию"},
+        {&TfrMiType::ComboBox1, "ComboBox1", &TfrMiType::edtFilterName, "edtFilterName",
+         "Фильтр по наименованию"},
         {&TfrMiType::ComboBox2, "ComboBox2", &TfrMiType::edtFilterType, "edtFilterType", "Фильтр по типу"},
-        {&TfrMiType::ComboBox4, "ComboBox4", &TfrMiType::edtFilterMark, "edtFilterMark", "Фильтр по модификации"},
+        {&TfrMiType::ComboBox4, "ComboBox4", &TfrMiType::edtFilterMark, "edtFilterMark",
+         "Фильтр по модификации"},
         {&TfrMiType::cbGOS_NO, "cbGOS_NO", &TfrMiType::edtFilterGOS_NO, "edtFilterGOS_NO",
          "Фильтр по гос. номеру"}};
     int row = 0;
@@ -162,7 +166,8 @@ TfrMiType::TfrMiType(TfrATypes& chooser, TFormGosReestr& gosReestr, TFormCodiff&
     }
     ComboBox3 = new QComboBox(GroupBox1);
     ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
-    ComboBox3->addItems({QStringLiteral("Все"), QStringLiteral("Локальный"), QStringLiteral("Центрального ведения")});
+    ComboBox3->addItems(
+        {QStringLiteral("Все"), QStringLiteral("Локальный"), QStringLiteral("Центрального ведения")});
     filters->addWidget(new QLabel(QStringLiteral("Фильтр по типу справочника"), GroupBox1), row, 0);
     filters->addWidget(ComboBox3, row, 1);
     btnFind = button("btnFind", QStringLiteral("Поиск"), GroupBox1);
@@ -288,7 +293,8 @@ void TfrMiType::NotSIClick() {
     if (!NotSI->isChecked())
         return;
     warningBox(QStringLiteral(
-        "Внимание! Установка данного флага для типа блокирует отправку информации в АИС \"Ирвега\" как о самом "
+        "Внимание! Установка данного флага для типа блокирует отправку информации в АИС \"Ирвега\" как о "
+        "самом "
         "типе, так и всех связанных с ним данных (паспортах, их поверках и т.д.). Используйте данный флаг "
         "только для типов гарантировано не являющихся средствами измерений."));
     FRecord->fieldByName(QStringLiteral("DT_ID"))->setValue(NOT_SI_MARKER);
@@ -383,14 +389,17 @@ void TfrMiType::btnFindClick() {
         FSearchResults.emptyTable();
     const QString sql =
         QStringLiteral(
-            "Select DT_ID,DEVICE_NAME,DEVICE_MARK,TYPE_STR,ORIGINAL_CODIFF,GOS_NO,METHOD,ORIGINAL_PERIOD,CENTER_ID,"
+            "Select "
+            "DT_ID,DEVICE_NAME,DEVICE_MARK,TYPE_STR,ORIGINAL_CODIFF,GOS_NO,METHOD,ORIGINAL_PERIOD,CENTER_ID,"
             "DEV_CODE,GRADE_OF_ACCURACY,MEASUREMENT_RANGE,CERTIFICATION_NUMBER,CERTIFICATION_FINISH_DATE,"
-            "MANUFACTURER,METROLOGICAL_BEHAVIOURS, ISNULL(  LOCAL_FLAG , 0) LOCAL_FLAG,LOCAL_COMMENT,MASS,PERIOD, "
-            "DEPARTMENT_NAME,MEAS.MEASURE_TYPE_NAME  FROM v_MSUL_DEVICE_TYPE v left join v_MSUL_DEPARTMENT DEP on "
+            "MANUFACTURER,METROLOGICAL_BEHAVIOURS, ISNULL(  LOCAL_FLAG , 0) "
+            "LOCAL_FLAG,LOCAL_COMMENT,MASS,PERIOD, "
+            "DEPARTMENT_NAME,MEAS.MEASURE_TYPE_NAME  FROM v_MSUL_DEVICE_TYPE v left join v_MSUL_DEPARTMENT "
+            "DEP on "
             "DEP.DEPARTMENT_ID=v.DEFAULT_DEPARTMENT  left join v_MSUL_MEASURE_TYPE MEAS on "
             "v.MEASURE_TYPE_CODE_ID=MEAS.MEASURE_TYPE_CODE_ID   WHERE (v.DELETION_ID IS NULL) AND ") +
-        parts.join(QStringLiteral(" AND ")) + QStringLiteral(" Order By ") + QString::number(FSort->column() + 1) +
-        (FSort->direction() < 0 ? QStringLiteral(" DESC") : QString());
+        parts.join(QStringLiteral(" AND ")) + QStringLiteral(" Order By ") +
+        QString::number(FSort->column() + 1) + (FSort->direction() < 0 ? QStringLiteral(" DESC") : QString());
     try {
         TBusyCursor busy;
         TDbUtilsClass* db = TDbUtilsClass::getInstance();
@@ -398,7 +407,8 @@ void TfrMiType::btnFindClick() {
         FSearchResults.close();
         TDbUtilsClass::copyQueryStructure(FSearchResults, *query);
         // Shown as a check box.
-        FSearchResults.setFieldType(FSearchResults.fieldByName(QStringLiteral("LOCAL_FLAG")), TFieldType::Boolean);
+        FSearchResults.setFieldType(FSearchResults.fieldByName(QStringLiteral("LOCAL_FLAG")),
+                                    TFieldType::Boolean);
         FSearchResults.open();
         TDbUtilsClass::appendQueryRows(FSearchResults, *query);
         TGridColumns::show(*GosReestrGrid, {{"DEVICE_NAME", "Наименование"},
@@ -419,7 +429,8 @@ void TfrMiType::btnFindClick() {
 void TfrMiType::btnLinkClick() {
     if (!hasRows(FSearchResults) || !pull())
         return;
-    FRecord->fieldByName(QStringLiteral("DT_ID"))->setValue(FSearchResults.fieldByName(QStringLiteral("DT_ID"))->value());
+    FRecord->fieldByName(QStringLiteral("DT_ID"))
+        ->setValue(FSearchResults.fieldByName(QStringLiteral("DT_ID"))->value());
     FDeviceType.close();
     showLink(FSearchResults);
     FLinkIsLocal = FSearchResults.fieldByName(QStringLiteral("LOCAL_FLAG"))->asBoolean();
@@ -449,7 +460,8 @@ void TfrMiType::btnNewDTClick() {
             const TField* parent = FRecord->findField(QStringLiteral("parentId"));
             const QString group =
                 parent && !parent->isNull()
-                    ? db->scalarQuery(QStringLiteral("select fname from tMitypes where id=") + parent->asString())
+                    ? db->scalarQuery(QStringLiteral("select fname from tMitypes where id=") +
+                                      parent->asString())
                           .toString()
                     : QString();
             FDeviceType.append();
@@ -459,7 +471,8 @@ void TfrMiType::btnNewDTClick() {
                 ->setValue(FRecord->fieldByName(QStringLiteral("fname"))->value());
             FDeviceType.fieldByName(QStringLiteral("ENTITY_ID"))->setValue(0);
         } else if (wasEmpty) {
-            db->loadQuery(FDeviceType, deviceTypeSelect + QStringLiteral(" Where v.ENTITY_ID=") + QString::number(d) +
+            db->loadQuery(FDeviceType, deviceTypeSelect + QStringLiteral(" Where v.ENTITY_ID=") +
+                                           QString::number(d) +
                                            (FLinkIsLocal ? QStringLiteral(" AND (LOCAL_FLAG=1)")
                                                          : QStringLiteral(" AND (ISNULL(LOCAL_FLAG,0)=0)")));
             if (FDeviceType.isEmpty())
@@ -504,8 +517,9 @@ void TfrMiType::btninfoClick() {
     if (!hasRows(FSearchResults))
         return;
     auto values = std::make_unique<TMemoryData>();
-    TDbUtilsClass::getInstance()->loadQuery(*values, TLinkInfoFields::select(QStringLiteral("v_MSUL_DEVICE_TYPE")) +
-                                                         FSearchResults.fieldByName(QStringLiteral("DT_ID"))->asString());
+    TDbUtilsClass::getInstance()->loadQuery(
+        *values, TLinkInfoFields::select(QStringLiteral("v_MSUL_DEVICE_TYPE")) +
+                     FSearchResults.fieldByName(QStringLiteral("DT_ID"))->asString());
     values->first();
     new TfrDeviceInfo(*values, GosReestrGrid);
 }
@@ -524,21 +538,22 @@ bool TfrMiType::BeforeSave(TATreeDataCollectionItem* /*nodeData*/) {
         QStringList entity{QStringLiteral("ENTITY_ID=SCOPE_IDENTITY()")};
         const int id = db->insertReturningIdentity(
             {db->buildWriteSQL(list, QString(), table, QString(), QString(), true),
-             db->buildWriteSQL(entity, QString(), table, QStringLiteral("DT_ID"), QStringLiteral("SCOPE_IDENTITY()"),
-                               false)});
+             db->buildWriteSQL(entity, QString(), table, QStringLiteral("DT_ID"),
+                               QStringLiteral("SCOPE_IDENTITY()"), false)});
         FRecord->fieldByName(QStringLiteral("DT_ID"))->setValue(id);
         return true;
     }
     // The version edited must still be the current one: another workstation may have written a
     // newer one meanwhile, which this save would otherwise leave beside ours.
-    std::unique_ptr<TDbQuery> current = db->openQuery(
-        db->lockingSelect(QStringLiteral("DELETION_ID"), table, QStringLiteral("DT_ID=") + QString::number(old)));
+    std::unique_ptr<TDbQuery> current = db->openQuery(db->lockingSelect(
+        QStringLiteral("DELETION_ID"), table, QStringLiteral("DT_ID=") + QString::number(old)));
     if (current->eof() || !current->value(QStringLiteral("DELETION_ID")).isNull())
         throw EError(QStringLiteral("Запись справочника \"Средства измерения\" изменена или удалена другим "
                                     "пользователем. Отмените изменения и откройте тип СИ заново."));
     db->runSQL(db->buildWriteSQL(list, QString(), table, QString(), QString(), true));
     QStringList deletion{QStringLiteral("DELETE_DATE=GETDATE()"), QStringLiteral("DELETION_ID=1")};
-    db->runSQL(db->buildWriteSQL(deletion, QString(), table, QStringLiteral("DT_ID"), QString::number(old), false));
+    db->runSQL(
+        db->buildWriteSQL(deletion, QString(), table, QStringLiteral("DT_ID"), QString::number(old), false));
     return true;
 }
 
@@ -567,12 +582,13 @@ bool TfrMiType::AfterSave(TATreeDataCollectionItem* nodeData) {
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
     for (const TATreeDataCollectionItem* d : descendants) {
         try {
-            db->runSQL(QStringLiteral("UPDATE tMITypes SET lnkFrmType=") + formType + QStringLiteral(" WHERE Id=") +
-                       QString::number(d->id()));
+            db->runSQL(QStringLiteral("UPDATE tMITypes SET lnkFrmType=") + formType +
+                       QStringLiteral(" WHERE Id=") + QString::number(d->id()));
         } catch (const std::exception& e) {
             if (!FMessages)
                 FMessages = std::make_unique<QStringList>();
-            *FMessages << QStringLiteral("Ошибка при изменении типа формы для ") + d->caption() + QStringLiteral(" :")
+            *FMessages << QStringLiteral("Ошибка при изменении типа формы для ") + d->caption() +
+                              QStringLiteral(" :")
                        << errorMessage(e);
             result = false;
         }

@@ -24,8 +24,8 @@ void TTitleSort::click(int column) {
     }
     try {
         TBusyCursor busy;
-        list.setSortOrder(list.field(column)->fieldName() + (m_direction < 0 ? QStringLiteral(" DESC") : QString()),
-                          true);
+        list.setSortOrder(
+            list.field(column)->fieldName() + (m_direction < 0 ? QStringLiteral(" DESC") : QString()), true);
     } catch (const std::exception& e) {
         errorBox(errorMessage(e));
     }

@@ -42,8 +42,9 @@ bool TProviderConnection::transactionLost() const {
 
 TDbConnection& TProviderConnection::inOpenTransaction() {
     if (transactionLost())
-        throw EDBException(QStringLiteral("Соединение с сервером потеряно, транзакция прервана: изменения не сохранены"),
-                           QStringLiteral("08006"));
+        throw EDBException(
+            QStringLiteral("Соединение с сервером потеряно, транзакция прервана: изменения не сохранены"),
+            QStringLiteral("08006"));
     return current();
 }
 

@@ -27,13 +27,16 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) VALUES "
+        exec("INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) "
+             "VALUES "
              "(1, '27', 'Измерения давления'), (2, '34', 'Электрические измерения')");
         exec("INSERT INTO MSUL_CODIFF (ORIGINAL_CODIFF_CODE, CODIFF_CODE, MEASURE_TYPE_NAME) VALUES "
-             "('27', '27', 'Измерения давления'), ('27.01', '2701', 'Манометры'), ('99.01', '9901', 'Без области')");
+             "('27', '27', 'Измерения давления'), ('27.01', '2701', 'Манометры'), ('99.01', '9901', 'Без "
+             "области')");
         exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, DEPARTMENT_NAME) VALUES (1, 1, 'ЦСМ')");
         exec("INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, CENTER_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, "
-             "PERIOD, MARK_TYPE_ID, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, GOS_NO, DEFAULT_DEPARTMENT, "
+             "PERIOD, MARK_TYPE_ID, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, GOS_NO, "
+             "DEFAULT_DEPARTMENT, "
              "LOCAL_FLAG) VALUES "
              "(1, 1, 1, 'Манометр', 'МП-100', 'МП-100', 12, 1, 1, '27.01', '2701', '1001-01', NULL, 0), "
              "(2, 2, 2, 'Манометр', 'МП-160', 'МП-160', NULL, 3, 1, '27.01', '2701', '1002-01', NULL, 0), "
@@ -53,7 +56,8 @@ protected:
         WorkstationTest::TearDown();
     }
     QString stored(const QString& columns) {
-        return value("SELECT concat_ws('/', " + columns + ") FROM v_ADM_MSUL_DEVICE_TYPE WHERE ENTITY_ID=6").toString();
+        return value("SELECT concat_ws('/', " + columns + ") FROM v_ADM_MSUL_DEVICE_TYPE WHERE ENTITY_ID=6")
+            .toString();
     }
 };
 
@@ -95,8 +99,9 @@ TEST_F(DeviceType, TakingDataFromTheCentralRegister) {
                         })};
     press(B::nbEdit);
     EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
-    EXPECT_EQ(stored("CENTER_ID, DEVICE_NAME, TYPE_STR, GOS_NO, PERIOD, MARK_TYPE_ID, LOCAL_COMMENT, LOCAL_FLAG"),
-              "2/Манометр/МП-160/1002-01/36/3/проверено/1");
+    EXPECT_EQ(
+        stored("CENTER_ID, DEVICE_NAME, TYPE_STR, GOS_NO, PERIOD, MARK_TYPE_ID, LOCAL_COMMENT, LOCAL_FLAG"),
+        "2/Манометр/МП-160/1002-01/36/3/проверено/1");
     EXPECT_EQ(value("SELECT DELETION_ID FROM MSUL_DEVICE_TYPE WHERE DT_ID=6").toInt(), 1);
 }
 
@@ -146,7 +151,8 @@ TEST_F(DeviceType, ACentralRecordIsNotEdited) {
     TMemoryData central;
     TDbUtilsClass::getInstance()->loadQuery(central, "SELECT * FROM v_ADM_MSUL_DEVICE_TYPE WHERE DT_ID=1");
     central.edit();
-    TfrDEVICE editor(*window->frATypes, *window->findChild<TFormGosReestr*>(), *window->findChild<TFormCodiff*>());
+    TfrDEVICE editor(*window->frATypes, *window->findChild<TFormGosReestr*>(),
+                     *window->findChild<TFormCodiff*>());
     try {
         editor.LoadRecord(central, true);
         ADD_FAILURE() << "loaded";

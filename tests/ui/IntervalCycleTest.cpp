@@ -146,6 +146,7 @@ TEST_F(IntervalCycles, AnIntervalWithoutCyclesAndANewOne) {
     ui.messages.clear();
     ui.modalHandlers.clear();
     press(B::nbInsert);
-    EXPECT_EQ(ui.texts(), QStringList{"Не удалось отобразить форму ввода данных\n\nМожно только редактировать "
-                                      "записи IntervalRef!"});
+    EXPECT_EQ(ui.texts(),
+              QStringList{"Не удалось отобразить форму ввода данных\n\nМожно только редактировать "
+                          "записи IntervalRef!"});
 }

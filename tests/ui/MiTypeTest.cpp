@@ -24,10 +24,11 @@ namespace {
 using B = TDBNavigator;
 using Actions = std::function<void(TfrMiType&)>;
 
-const QString notSiWarning = QStringLiteral(
-    "Внимание! Установка данного флага для типа блокирует отправку информации в АИС \"Ирвега\" как о самом типе, "
-    "так и всех связанных с ним данных (паспортах, их поверках и т.д.). Используйте данный флаг только для типов "
-    "гарантировано не являющихся средствами измерений.");
+const QString notSiWarning = QStringLiteral("Внимание! Установка данного флага для типа блокирует отправку "
+                                            "информации в АИС \"Ирвега\" как о самом типе, "
+                                            "так и всех связанных с ним данных (паспортах, их поверках и "
+                                            "т.д.). Используйте данный флаг только для типов "
+                                            "гарантировано не являющихся средствами измерений.");
 
 class MiType : public WorkstationTest {
 protected:
@@ -42,14 +43,16 @@ protected:
              "(12, 11, 'МП-100', 'МП', 1, 5), (13, 12, 'МП-100 исп. 1', NULL, 1, NULL), "
              "(14, 10, 'Барометры', NULL, 1, NULL), (20, NULL, 'Гири', NULL, 1, -2147483647)");
         exec("SELECT setval(pg_get_serial_sequence('tmitypes', 'id'), 100)");
-        exec("INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) VALUES "
+        exec("INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) "
+             "VALUES "
              "(1, '27', 'Измерения давления')");
         exec("INSERT INTO MSUL_CODIFF (ORIGINAL_CODIFF_CODE, CODIFF_CODE, MEASURE_TYPE_NAME) VALUES "
              "('27', '27', 'Измерения давления'), ('27.01', '2701', 'Манометры')");
         exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, DEPARTMENT_NAME) VALUES (1, 1, 'ЦСМ')");
         // Central 1 and 2, a central name with a quote, and the local copy 5 of central 1 bound to МП-100.
         exec("INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, CENTER_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, "
-             "PERIOD, MARK_TYPE_ID, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, DEFAULT_DEPARTMENT, GOS_NO, "
+             "PERIOD, MARK_TYPE_ID, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, DEFAULT_DEPARTMENT, "
+             "GOS_NO, "
              "LOCAL_FLAG) VALUES "
              "(1, 1, 1, 'Манометр', 'МП-100', 'МП-100', 12, 1, 1, '27.01', '2701', 1, '1001-01', 0), "
              "(2, 2, 2, 'Манометр', 'МП-160', 'МП-160', NULL, 1, 1, '27.01', '2701', NULL, '1002-01', 0), "
@@ -123,7 +126,8 @@ TEST_F(MiType, TheNotAnInstrumentMark) {
          })});
     EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
 
-    edit(QStringLiteral("Типы средств измерений"), QStringLiteral("Гири"), {inEditor<TfrMiType>([](TfrMiType& e) {
+    edit(QStringLiteral("Типы средств измерений"), QStringLiteral("Гири"),
+         {inEditor<TfrMiType>([](TfrMiType& e) {
              QTest::mouseClick(e.NotSI, Qt::LeftButton, {}, QPoint(5, e.NotSI->height() / 2));
              EXPECT_FALSE(e.NotSI->isChecked());
              EXPECT_FALSE(e.GroupBox1->isHidden());
@@ -146,8 +150,8 @@ TEST_F(MiType, SearchInTheCentralRegister) {
              EXPECT_TRUE(e.btnLink->isEnabled());
 
              e.edtFilterName->setText("манометр"); // as SQL Server's usual collation: any case
-             e.ComboBox1->setCurrentIndex(1);       // "Начинается с"
-             e.ComboBox3->setCurrentIndex(2);       // "Центрального ведения"
+             e.ComboBox1->setCurrentIndex(1);      // "Начинается с"
+             e.ComboBox3->setCurrentIndex(2);      // "Центрального ведения"
              e.btnFind->click();
              EXPECT_EQ(e.FSearchResults.recordCount(), 3);
              EXPECT_EQ(e.FSearchResults.fieldByName("LOCAL_FLAG")->dataType(), TFieldType::Boolean);
@@ -206,7 +210,8 @@ TEST_F(MiType, BindingACentralRecordWritesALocalCopy) {
                         .arg(bound))
                   .toString(),
               QString("%1/2/1/Л-77/МП-160/t").arg(bound));
-    EXPECT_EQ(value("SELECT concat_ws('/', sName, fName) FROM tMiTypes WHERE id=14").toString(), "МП-160/Барометры");
+    EXPECT_EQ(value("SELECT concat_ws('/', sName, fName) FROM tMiTypes WHERE id=14").toString(),
+              "МП-160/Барометры");
 
     // Opened again: the binding is read from the local record by its identity.
     edit(QStringLiteral("Давление"), QStringLiteral("Барометры"), {inEditor<TfrMiType>([](TfrMiType& e) {
@@ -251,8 +256,9 @@ TEST_F(MiType, EditingTheBoundRecordWritesANewVersion) {
     EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
     EXPECT_EQ(value("SELECT DT_ID FROM tMiTypes WHERE id=12").toInt(), 5);
     EXPECT_EQ(value("SELECT DELETION_ID FROM MSUL_DEVICE_TYPE WHERE DT_ID=5").toInt(), 1);
-    EXPECT_EQ(value("SELECT string_agg(DEVICE_MARK, ',') FROM v_ADM_MSUL_DEVICE_TYPE WHERE ENTITY_ID=5").toString(),
-              "МП-100 лок2");
+    EXPECT_EQ(
+        value("SELECT string_agg(DEVICE_MARK, ',') FROM v_ADM_MSUL_DEVICE_TYPE WHERE ENTITY_ID=5").toString(),
+        "МП-100 лок2");
 
     // Another workstation writes a newer version while this one edits.
     edit(QStringLiteral("Манометры"), QStringLiteral("МП-100"),
@@ -272,9 +278,11 @@ TEST_F(MiType, EditingTheBoundRecordWritesANewVersion) {
               e.btnCancel->click();
           })});
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.contains("изменена или удалена другим пользователем")) << ui.texts()[0].toStdString();
-    EXPECT_EQ(value("SELECT string_agg(DEVICE_MARK, ',') FROM v_ADM_MSUL_DEVICE_TYPE WHERE ENTITY_ID=5").toString(),
-              "чужая версия");
+    EXPECT_TRUE(ui.messages[0].text.contains("изменена или удалена другим пользователем"))
+        << ui.texts()[0].toStdString();
+    EXPECT_EQ(
+        value("SELECT string_agg(DEVICE_MARK, ',') FROM v_ADM_MSUL_DEVICE_TYPE WHERE ENTITY_ID=5").toString(),
+        "чужая версия");
 
     ui.messages.clear();
     edit(QStringLiteral("Манометры"), QStringLiteral("МП-100"), {inEditor<TfrMiType>([](TfrMiType& e) {
@@ -319,11 +327,13 @@ TEST_F(MiType, ANewTypeWithANewLocalDeviceType) {
                             d.btnOk->click();
                         })};
     press(B::nbInsert);
-    EXPECT_EQ(ui.texts(), QStringList{"Операции по управлению связанными документами недоступны в режиме создания "
-                                      "типа СИ."});
-    const QVariantList row{value("SELECT concat_ws('/', t.sName, t.fName, t.lnkFrmType, d.DEVICE_NAME, d.DEVICE_MARK, "
-                                 "d.CODIFF, d.MARK_TYPE_ID, d.ENTITY_ID = d.DT_ID) FROM tMiTypes t JOIN "
-                                 "MSUL_DEVICE_TYPE d ON d.DT_ID = t.DT_ID WHERE t.ParentId=11 AND t.id > 100")};
+    EXPECT_EQ(ui.texts(),
+              QStringList{"Операции по управлению связанными документами недоступны в режиме создания "
+                          "типа СИ."});
+    const QVariantList row{
+        value("SELECT concat_ws('/', t.sName, t.fName, t.lnkFrmType, d.DEVICE_NAME, d.DEVICE_MARK, "
+              "d.CODIFF, d.MARK_TYPE_ID, d.ENTITY_ID = d.DT_ID) FROM tMiTypes t JOIN "
+              "MSUL_DEVICE_TYPE d ON d.DT_ID = t.DT_ID WHERE t.ParentId=11 AND t.id > 100")};
     EXPECT_EQ(row[0].toString(), "МТИ-1216/МТИ-1216/2/Манометры/МТИ-1216/27/4/t");
 }
 
@@ -369,9 +379,10 @@ class MiTypeFaults : public MiType, public ::testing::WithParamInterface<const c
 TEST_P(MiTypeFaults, NothingOfTheSaveStays) {
     exec("CREATE FUNCTION die() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
          "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NULL; END $$");
-    const QString state = "SELECT (SELECT count(*) FROM MSUL_DEVICE_TYPE) || '/' || "
-                          "(SELECT string_agg(id || '=' || lnkFrmType || ':' || coalesce(DT_ID, 0), ',' ORDER BY id) "
-                          "FROM tMiTypes)";
+    const QString state =
+        "SELECT (SELECT count(*) FROM MSUL_DEVICE_TYPE) || '/' || "
+        "(SELECT string_agg(id || '=' || lnkFrmType || ':' || coalesce(DT_ID, 0), ',' ORDER BY id) "
+        "FROM tMiTypes)";
     const QString before = value(state).toString();
     exec(QString("CREATE TRIGGER die %1 EXECUTE FUNCTION die()").arg(GetParam()));
     QString shownAgain;

@@ -228,6 +228,7 @@ SELECT row_number() OVER (ORDER BY t.id, v), row_number() OVER (ORDER BY t.id, v
 FROM tMiTypes t JOIN tMiTypes g ON g.id = t.ParentId JOIN MSUL_MEASURE_TYPE m ON m.MEASURE_TYPE_CODE_ID = g.ParentId
 CROSS JOIN generate_series(1, 4) v
 WHERE t.id BETWEEN 10000 AND 99999;
+UPDATE MSUL_DEVICE_TYPE SET CENTER_ID = DT_ID; -- a central record's number in the central register
 -- Local copies of three manometers' central records, made when their types were bound.
 INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, CENTER_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, GOS_NO, METHOD,
     ORIGINAL_PERIOD, PERIOD, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, MARK_TYPE_ID, MANUFACTURER,
