@@ -14,7 +14,9 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -43,6 +45,15 @@ const Box boxes[] = {
 
 const char* const markTypes[] = {"Наклейка на СИ", "Наклейка на свидетельство", "Наклейка на документацию",
                                  "Клеймо (в виде оттиска)"};
+
+// A box the user cannot type into looks like it: the button face instead of the window colour.
+void setEditable(QLineEdit& edit, bool editable) {
+    edit.setReadOnly(!editable);
+    QPalette palette = edit.palette();
+    palette.setColor(QPalette::Base,
+                     edit.style()->standardPalette().color(editable ? QPalette::Base : QPalette::Button));
+    edit.setPalette(palette);
+}
 
 bool isEmpty(const QVariant& value) {
     return !value.isValid() || value.isNull() || value.toString().trimmed().isEmpty();
@@ -75,7 +86,7 @@ TfrDEVICE::TfrDEVICE(TfrATypes& chooser, TFormGosReestr& gosReestr, TFormCodiff&
     for (const Box& box : boxes) {
         QWidget* page = PageControl1->widget(box.page);
         QLineEdit* edit = lineEdit(box.column, page);
-        edit->setReadOnly(box.readOnly);
+        setEditable(*edit, !box.readOnly);
         this->*box.edit = edit;
         if (box.page == 0 && box.edit == &TfrDEVICE::DBEdit8) {
             DBEdit4 = new QComboBox(page);
@@ -85,8 +96,8 @@ TfrDEVICE::TfrDEVICE(TfrATypes& chooser, TFormGosReestr& gosReestr, TFormCodiff&
         if (box.page == 1 && box.edit == &TfrDEVICE::DBEdit18) {
             DBEdit16 = lineEdit("DBEdit16", page);
             DBEdit17 = lineEdit("DBEdit17", page);
-            DBEdit16->setReadOnly(true);
-            DBEdit17->setReadOnly(true);
+            setEditable(*DBEdit16, false);
+            setEditable(*DBEdit17, false);
             DBEdit16->setMaximumWidth(48);
             btnCodiff = new QPushButton(QStringLiteral("..."), page);
             btnCodiff->setObjectName(QStringLiteral("btnCodiff"));
@@ -99,7 +110,7 @@ TfrDEVICE::TfrDEVICE(TfrATypes& chooser, TFormGosReestr& gosReestr, TFormCodiff&
         forms[box.page]->addRow(QString::fromUtf8(box.label), edit);
     }
     edtDEPARTMENT = lineEdit("edtDEPARTMENT", TabSheet3);
-    edtDEPARTMENT->setReadOnly(true);
+    setEditable(*edtDEPARTMENT, false);
     bbtSubDivs = new QPushButton(QStringLiteral("..."), TabSheet3);
     bbtSubDivs->setObjectName(QStringLiteral("bbtSubDivs"));
     auto* department = new QHBoxLayout;
@@ -202,7 +213,7 @@ void TfrDEVICE::showRecord() {
 // A record taken from the central register keeps the register's name and area.
 void TfrDEVICE::UpdateLockState() {
     const bool free = value("CENTER_ID").isNull();
-    DBEdit1->setReadOnly(!free);
+    setEditable(*DBEdit1, free);
     DBEdit4->setEnabled(free);
     btnCodiff->setVisible(free);
 }
