@@ -62,7 +62,7 @@ bool isEmpty(const QVariant& value) {
 } // namespace
 
 TfrDEVICE::TfrDEVICE(TfrATypes& chooser, TFormGosReestr& gosReestr, TFormCodiff& codiff, QWidget* parent)
-    : TFrExtraAbstract(parent), m_chooser(chooser), m_gosReestr(gosReestr), m_codiff(codiff) {
+    : TFrExtraAbstract(parent), m_gosReestr(gosReestr), m_codiff(codiff) {
     setObjectName(QStringLiteral("frDEVICE"));
     setWindowTitle(QStringLiteral("Информация о СИ"));
     PageControl1 = new QTabWidget(this);

@@ -74,7 +74,6 @@ private:
     QVariant value(const char* column) const;
     void setValue(const char* column, const QVariant& value);
 
-    TfrATypes& m_chooser;
     TFormGosReestr& m_gosReestr;
     TFormCodiff& m_codiff;
     TMemoryData* FRecord = nullptr;

@@ -87,8 +87,9 @@ TEST_F(DeviceType, TakingDataFromTheCentralRegister) {
                         [](QObject* shown) {
                             auto* chooser = qobject_cast<TfrATypes*>(shown);
                             EXPECT_NE(chooser, nullptr);
-                            if (chooser)
+                            if (chooser) {
                                 EXPECT_EQ(chooser->TreeView1->currentItem(), nullptr);
+                            }
                             return int(QDialog::Rejected);
                         },
                         inEditor<TFormGosReestr>([](TFormGosReestr& g) {
