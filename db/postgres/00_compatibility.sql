@@ -66,17 +66,6 @@ LANGUAGE sql IMMUTABLE AS $$ SELECT octet_length(value) $$;
 CREATE OR REPLACE FUNCTION isnull(value anycompatible, replacement anycompatible) RETURNS anycompatible
 LANGUAGE sql IMMUTABLE AS $$ SELECT COALESCE(value, replacement) $$;
 
--- The database's users and roles as SQL Server's sysusers lists them.
-CREATE OR REPLACE VIEW sysusers AS
-SELECT r.oid::integer AS uid,
-       r.rolname::varchar(128) AS name,
-       CASE WHEN r.rolcanlogin THEN 0 ELSE 1 END::smallint AS issqlrole,
-       0::smallint AS isapprole,
-       CASE WHEN r.rolcanlogin THEN 1 ELSE 0 END::smallint AS islogin,
-       CASE WHEN r.rolcanlogin THEN 1 ELSE 0 END::smallint AS issqluser
-FROM pg_roles r
-WHERE r.rolname NOT LIKE 'pg\_%';
-
 -- Unique numbers for tables (dbo.up_GetID): return_value 0 and the new number in rnNewID, or a
 -- negative return_value when no number can be given.
 CREATE TABLE IF NOT EXISTS dbo.UniqueIds (

@@ -17,8 +17,10 @@ CREATE TABLE tRoles (
     Notes varchar(255)
 );
 
+-- InkUser is UserInfo.id, or 0 for a database user without a UserInfo row (the role dialog writes
+-- such rows), hence no reference to UserInfo.
 CREATE TABLE tUserRoles (
-    InkUser integer NOT NULL CONSTRAINT "FK_tUserRoles_UserInfo" REFERENCES UserInfo (id) ON DELETE CASCADE,
+    InkUser integer NOT NULL,
     InkRole integer NOT NULL CONSTRAINT "FK_tUserRoles_tRoles" REFERENCES tRoles (id) ON DELETE CASCADE,
     CONSTRAINT "PK_tUserRoles" PRIMARY KEY (InkUser, InkRole)
 );
@@ -44,12 +46,14 @@ CREATE TABLE DynPermActions (
     CONSTRAINT "PK_DynPermActions" PRIMARY KEY (DynPermId, ActionId)
 );
 
+-- Setting (Oper1 '+') or clearing ('-') action ActId of a record sets (Oper2 '+') or clears (any
+-- other) action ResActId of the same record.
 CREATE TABLE ActionConstraints (
     DynPermsId integer NOT NULL REFERENCES tDynamicPermissions (id) ON DELETE CASCADE,
     ActId integer NOT NULL REFERENCES PermissionActions (id),
-    Oper1 smallint NOT NULL DEFAULT 0,
+    Oper1 char(1) NOT NULL,
     ResActId integer NOT NULL REFERENCES PermissionActions (id),
-    Oper2 smallint NOT NULL DEFAULT 0
+    Oper2 char(1) NOT NULL
 );
 
 -- User parameters: types with defaults, and each user's values.
@@ -67,15 +71,28 @@ CREATE TABLE UserPrms (
     CONSTRAINT "PK_UserPrms" PRIMARY KEY (idUser, idPrmsType)
 );
 
--- Static permissions: one column per program function; the rights are column grants to roles.
+-- Static permissions: one column per program function; the rights are column grants to roles. The
+-- single row says what may be granted for each function: the letters r (read), w (modify), e (run),
+-- or "[role]" for a function given by membership of that database role.
 CREATE TABLE StaticPermissions (
     id integer NOT NULL DEFAULT 1 CONSTRAINT "PK_StaticPermissions" PRIMARY KEY,
-    "АРМ Администратора" smallint,
-    "Работа со справочниками" smallint,
-    "Работа с разрешениями" smallint,
-    "Поверки" smallint
+    "АРМ Администратора" varchar(50),
+    "Работа со справочниками" varchar(50),
+    "Работа с разрешениями" varchar(50),
+    "Поверки" varchar(50),
+    "Администрирование прав" varchar(50)
 );
-INSERT INTO StaticPermissions (id) VALUES (1);
+INSERT INTO StaticPermissions (id, "АРМ Администратора", "Работа со справочниками", "Работа с разрешениями", "Поверки",
+                               "Администрирование прав")
+VALUES (1, 'e', 'rw', 'rw', 'e', '[ORTASecurityAdmin]');
+
+-- Programs of the complex and the role that runs each (soft_id 15 names the system's own services:
+-- their run role is a system role).
+CREATE TABLE com_soft (
+    soft_id integer NOT NULL,
+    soft_name varchar(100),
+    soft_run_role integer
+);
 
 -- Row permissions of instrument types: role InkRole has the actions r (see) and w (change or
 -- delete) on record InkId.
@@ -92,3 +109,5 @@ INSERT INTO PermissionActions (id, name, notes) VALUES
     (2, 'write', 'Изменение и удаление записи');
 INSERT INTO tDynamicPermissions (id, tablename, name) VALUES (1, 'tRoletMiTypes', 'Типы СИ');
 INSERT INTO DynPermActions (DynPermId, ActionId) VALUES (1, 1), (1, 2);
+-- Whoever may change a record may see it.
+INSERT INTO ActionConstraints (DynPermsId, ActId, Oper1, ResActId, Oper2) VALUES (1, 2, '+', 1, '+'), (1, 1, '-', 2, '-');

@@ -5,3 +5,7 @@ GRANT SELECT ON UserInfo, tRoles, tUserRoles, tDynamicPermissions, PermissionAct
     ActionConstraints, UserPrmsType, UserPrms, SoftCompatibility, infoVersion, MSUL_EMPLOYEES, v_MSUL_EMPLOYEES,
     tRoletMiTypes, tRoletSubDivs, sysusers
     TO PUBLIC;
+
+-- Security administrators keep the roles, their members and their row permissions.
+GRANT SELECT, INSERT, UPDATE, DELETE ON tRoles, tUserRoles, UserInfo, tRoletMiTypes, tRoletSubDivs TO "ORTASecurityAdmin";
+GRANT SELECT ON StaticPermissions, com_soft TO "ORTASecurityAdmin";
