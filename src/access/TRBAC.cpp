@@ -222,13 +222,24 @@ bool TRBAC::ReadPermissions(TPermissionCollection& collection, const QString& sq
 bool TRBAC::SavePermissions(qint32 roleId, const TPermissionCollection* collection) const {
     if (roleId <= 0 || !collection)
         return false;
+    try {
+        for (const QString& sql : SaveStatements(roleId, *collection))
+            db().runSQL(sql);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+QStringList TRBAC::SaveStatements(qint32 roleId, const TPermissionCollection& collection) const {
+    QStringList statements;
     QString name;
     qint32 previousTable = 0;
     bool first = true;
     const QString role = QString::number(roleId);
-    try {
-        for (int i = collection->count() - 1; i >= 0; --i) {
-            const TPermissionItem& item = collection->items(i);
+    {
+        for (int i = collection.count() - 1; i >= 0; --i) {
+            const TPermissionItem& item = collection.items(i);
             if (first || item.TableId != previousTable) {
                 name = GetTableName(item.TableId);
                 previousTable = item.TableId;
@@ -277,10 +288,8 @@ bool TRBAC::SavePermissions(qint32 roleId, const TPermissionCollection* collecti
             default:
                 continue;
             }
-            db().runSQL(sql);
+            statements << sql;
         }
-    } catch (const std::exception&) {
-        return false;
     }
-    return true;
+    return statements;
 }

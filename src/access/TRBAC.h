@@ -35,6 +35,8 @@ public:
                                   qint32 tableId) const;
     bool ReadPermissions(TPermissionCollection& collection, const QString& sql) const;
     bool SavePermissions(qint32 roleId, const TPermissionCollection* collection) const;
+    // The statements SavePermissions sends, in their order.
+    QStringList SaveStatements(qint32 roleId, const TPermissionCollection& collection) const;
 
 private:
     struct Table {

@@ -1,5 +1,6 @@
 #include "OrtaUtils.h"
 #include "TEditorSet.h"
+#include "TSecurityAdministration.h"
 #include "TSingleInstance.h"
 #include "TWidgetInteraction.h"
 #include "TdmDataBase.h"
@@ -75,6 +76,7 @@ int main(int argc, char* argv[]) {
         TfrDocManager manager(*frMain.frATypes, &frMain);
         manager.ShowDocuments(typeId);
     };
+    const TSecurityAdministration security(frMain);
     frMain.show();
     const int result = QApplication::exec();
     TEditorSet::unregisterAll();

@@ -190,6 +190,14 @@ void TfrMain::buildMenus() {
     miExit = file->addAction(QStringLiteral("Выход"));
     miExit->setObjectName(QStringLiteral("miExit"));
     connect(miExit, &QAction::triggered, this, &QWidget::close);
+    N7 = menuBar()->addMenu(QStringLiteral("Контроль доступа"));
+    N7->setObjectName(QStringLiteral("N7"));
+    actRoles = N7->addAction(QStringLiteral("Роли"));
+    actRoles->setObjectName(QStringLiteral("actRoles"));
+    actUsers = N7->addAction(QStringLiteral("Пользователи"));
+    actUsers->setObjectName(QStringLiteral("actUsers"));
+    actUsers->setVisible(false); // until the users window exists
+    N7->setEnabled(false);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("N4"));
     QAction* contents = help->addAction(QStringLiteral("Содержание  F1"));
@@ -275,7 +283,10 @@ void TfrMain::FormShow() {
 void TfrMain::showSession() {
     TWindowPlacement::restore(objectName(), this, findChild<QSplitter*>(QStringLiteral("splitter")));
     const TConnectionString connection = TConnectionString::parse(TDbUtilsClass::connectionString());
-    const TUser* user = TUser::current();
+    TUser* user = TUser::current();
+    // Roles and users are kept by those who may work with permissions; others never reach them.
+    N7->setEnabled(user &&
+                   (user->IsAdmin || user->HasStaticPermission(QStringLiteral("Работа с разрешениями"), QStringLiteral("read"))));
     QString who = user ? user->UserName : QString();
     if (user && !user->UserSurname.isEmpty())
         who += QStringLiteral(" (") + user->UserSurname + QLatin1Char(')');

@@ -117,6 +117,11 @@ public:
     QTreeWidget* tvMainTree;
     QWidget* Panel3;
     QAction* miExit;
+    // "Контроль доступа": the security windows connect to these; they are enabled for a user who
+    // may work with permissions.
+    QMenu* N7;
+    QAction* actRoles;
+    QAction* actUsers;
     QAction* miProp;
     QAction* miSubTrees;
     QMenu* popupMenu;

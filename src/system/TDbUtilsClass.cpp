@@ -381,6 +381,22 @@ QString TDbUtilsClass::stringLiteral(const QString& text) {
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
+QString TDbUtilsClass::argumentLiteral(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return QStringLiteral("NULL");
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return value.toString();
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    default:
+        return stringLiteral(value.toString());
+    }
+}
+
 QString TDbUtilsClass::fieldLiteral(const TField& field) const {
     const QVariant value = field.value();
     if (!value.isValid() || value.isNull())

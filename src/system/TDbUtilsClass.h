@@ -92,6 +92,15 @@ public:
     virtual QString quoteIdentifier(const QString& name) const = 0;
     // " LIKE " matching as SQL Server's usual case-insensitive collation does.
     virtual QString likeOperator() const = 0;
+    // A call of a stored procedure with named arguments (texts, numbers, null): SQL Server's
+    // "exec p @a = N'x'", the server's own call elsewhere. Its result, if any, is a row set.
+    virtual QString procedureCall(const QString& name, const QList<QPair<QString, QVariant>>& arguments) const = 0;
+    // The statement lines granting (or revoking) action on a table, or on one of its columns when
+    // column is not empty, to a database role.
+    virtual QStringList permissionStatement(bool grant, const QString& action, const QString& table,
+                                            const QString& column, const QString& grantee) const = 0;
+    // The database's roles with the columns RoleName, RoleId and IsAppRole, by name.
+    virtual QString databaseRolesQuery() const = 0;
     // A type of the descriptions (written for SQL Server) as this server names it.
     virtual QString sqlType(const QString& type) const = 0;
     // The statements of an UPDATE that fails at once instead of waiting for a row another
@@ -128,6 +137,8 @@ protected:
     // A query answering the columns RETURN_VALUE and rnNewID of dbo.up_GetID.
     virtual QString uniqueIdQuery(const QString& table) const = 0;
 
+    // A procedure's argument: NULL, a number, or a quoted text.
+    static QString argumentLiteral(const QVariant& value);
     // SCOPE_IDENTITY() as an integer key: 0 for NULL.
     static int identityValue(const QVariant& value);
 

@@ -214,3 +214,26 @@ QString TDbUtilsPostgres::updateTextStatement() const {
 QString TDbUtilsPostgres::likeOperator() const {
     return QStringLiteral(" ILIKE ");
 }
+
+QString TDbUtilsPostgres::databaseRolesQuery() const {
+    return QStringLiteral("select name as \"RoleName\", uid as \"RoleId\", isapprole as \"IsAppRole\" from sysusers "
+                          "where issqlrole = 1 or isapprole = 1 order by 1");
+}
+
+QString TDbUtilsPostgres::procedureCall(const QString& name, const QList<QPair<QString, QVariant>>& arguments) const {
+    QStringList assigned;
+    for (const auto& [parameter, value] : arguments)
+        assigned << parameter.toLower() + QStringLiteral(" => ") + argumentLiteral(value);
+    return QStringLiteral("select * from ") + name + QLatin1Char('(') + assigned.join(", ") + QLatin1Char(')');
+}
+
+// Grants go through the server, which makes them as the owner of the table: a revoke then always
+// meets the grant it undoes, whoever granted it.
+QStringList TDbUtilsPostgres::permissionStatement(bool grant, const QString& action, const QString& table,
+                                                  const QString& column, const QString& grantee) const {
+    return {QStringLiteral("select dbo.adm_permission(") +
+            (grant ? QStringLiteral("'GRANT', ") : QStringLiteral("'REVOKE', ")) + stringLiteral(action) +
+            QStringLiteral(", ") + stringLiteral(table) + QStringLiteral(", ") +
+            (column.isEmpty() ? QStringLiteral("NULL") : stringLiteral(column)) + QStringLiteral(", ") +
+            stringLiteral(grantee) + QLatin1Char(')')};
+}

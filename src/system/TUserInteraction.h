@@ -31,6 +31,13 @@ public:
 
     // A modal message box titled with the application title; returns a TMsgResult.
     virtual int messageBox(const QString& text, TMessageKind kind, int buttons) = 0;
+    // The same with its own title and default answer (a TMsgResult of the set; 0: the first button).
+    virtual int titledMessageBox(const QString& text, TMessageKind kind, int buttons, const QString& title,
+                                 int defaultResult) {
+        Q_UNUSED(title);
+        Q_UNUSED(defaultResult);
+        return messageBox(text, kind, buttons);
+    }
     // The error-list window with text, one line per line break.
     virtual void showErrors(const QString& text) = 0;
     // Nested: the cursor is busy while any caller holds it.

@@ -12,8 +12,16 @@ TScriptedInteraction::~TScriptedInteraction() {
     EXPECT_EQ(busyDepth, 0) << "the busy cursor was left on";
 }
 
+int TScriptedInteraction::titledMessageBox(const QString& text, TMessageKind kind, int buttons, const QString& title,
+                                           int defaultResult) {
+    const int answer = messageBox(text, kind, buttons);
+    messages.back().title = title;
+    messages.back().defaultResult = defaultResult;
+    return answer;
+}
+
 int TScriptedInteraction::messageBox(const QString& text, TMessageKind kind, int buttons) {
-    messages.push_back({text, kind, buttons});
+    messages.push_back({text, kind, buttons, QString(), 0});
     if (!answers.empty()) {
         const int answer = answers.front();
         answers.pop_front();

@@ -11,6 +11,8 @@ struct TShownMessage {
     QString text;
     TMessageKind kind;
     int buttons;
+    QString title;        // empty: the application title
+    int defaultResult = 0; // 0: the first button
 };
 
 // Answers for the user in tests: records every message and error list, answers message boxes with
@@ -22,6 +24,8 @@ public:
     ~TScriptedInteraction() override;
 
     int messageBox(const QString& text, TMessageKind kind, int buttons) override;
+    int titledMessageBox(const QString& text, TMessageKind kind, int buttons, const QString& title,
+                         int defaultResult) override;
     void showErrors(const QString& text) override;
     void setBusy(bool busy) override;
     int showModal(QObject* window) override;

@@ -66,7 +66,12 @@ TWidgetInteraction::TWidgetInteraction() = default;
 TWidgetInteraction::~TWidgetInteraction() = default;
 
 int TWidgetInteraction::messageBox(const QString& text, TMessageKind kind, int buttons) {
-    QMessageBox box(iconOf(kind), applicationTitle(), text, QMessageBox::NoButton,
+    return titledMessageBox(text, kind, buttons, QString(), 0);
+}
+
+int TWidgetInteraction::titledMessageBox(const QString& text, TMessageKind kind, int buttons, const QString& title,
+                                         int defaultResult) {
+    QMessageBox box(iconOf(kind), title.isEmpty() ? applicationTitle() : title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     box.setTextFormat(Qt::PlainText); // captions of records are data, not markup
@@ -74,6 +79,10 @@ int TWidgetInteraction::messageBox(const QString& text, TMessageKind kind, int b
     for (const ButtonChoice& choice : choices)
         box.addButton(choice.button)->setText(QString::fromUtf8(choice.text));
     box.setDefaultButton(choices.front().button);
+    for (const ButtonChoice& choice : choices) {
+        if (choice.result == defaultResult)
+            box.setDefaultButton(choice.button);
+    }
     box.setEscapeButton(choices.back().button);
     const auto pressed = QMessageBox::StandardButton(box.exec());
     for (const ButtonChoice& choice : choices) {

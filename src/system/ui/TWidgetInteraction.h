@@ -13,6 +13,8 @@ public:
     ~TWidgetInteraction() override;
 
     int messageBox(const QString& text, TMessageKind kind, int buttons) override;
+    int titledMessageBox(const QString& text, TMessageKind kind, int buttons, const QString& title,
+                         int defaultResult) override;
     void showErrors(const QString& text) override;
     void setBusy(bool busy) override;
     int showModal(QObject* window) override;

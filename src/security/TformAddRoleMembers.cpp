@@ -1,0 +1,33 @@
+#include "TformAddRoleMembers.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TformAddRoleMembers::TformAddRoleMembers(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("formAddRoleMembers"));
+    setWindowTitle(QStringLiteral("Добавление пользователей роли"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Выберите пользователей:"), this));
+    lbUsers = new QListWidget(this);
+    lbUsers->setObjectName(QStringLiteral("lbUsers"));
+    lbUsers->setSelectionMode(QAbstractItemView::SingleSelection);
+    layout->addWidget(lbUsers);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    btnOk = new QPushButton(QStringLiteral("Применить"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setDefault(true);
+    btnCansel = new QPushButton(QStringLiteral("Отменить"), this);
+    btnCansel->setObjectName(QStringLiteral("btnCansel"));
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCansel);
+    layout->addLayout(buttons);
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCansel, &QPushButton::clicked, this, &QDialog::reject);
+    // A double click picks, as OK does.
+    connect(lbUsers, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    setFixedSize(320, 360);
+}
