@@ -75,16 +75,15 @@ CREATE TABLE UserPrms (
 -- single row says what may be granted for each function: the letters r (read), w (modify), e (run),
 -- or "[role]" for a function given by membership of that database role.
 CREATE TABLE StaticPermissions (
-    id integer NOT NULL DEFAULT 1 CONSTRAINT "PK_StaticPermissions" PRIMARY KEY,
     "АРМ Администратора" varchar(50),
     "Работа со справочниками" varchar(50),
     "Работа с разрешениями" varchar(50),
     "Поверки" varchar(50),
     "Администрирование прав" varchar(50)
 );
-INSERT INTO StaticPermissions (id, "АРМ Администратора", "Работа со справочниками", "Работа с разрешениями", "Поверки",
+INSERT INTO StaticPermissions ("АРМ Администратора", "Работа со справочниками", "Работа с разрешениями", "Поверки",
                                "Администрирование прав")
-VALUES (1, 'e', 'rw', 'rw', 'e', '[ORTASecurityAdmin]');
+VALUES ('e', 'rw', 'rw', 'e', '[ORTASecurityAdmin]');
 
 -- Programs of the complex and the role that runs each (soft_id 15 names the system's own services:
 -- their run role is a system role).

@@ -72,8 +72,13 @@ void DbTest::TearDown() {
             if (admin.isOpen() && !m_databaseName.isEmpty())
                 QSqlQuery(admin).exec(
                     QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_databaseName));
-            for (const QString& login : m_logins)
-                QSqlQuery(admin).exec(QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(login));
+            QStringList roles = m_logins;
+            QSqlQuery tagged(admin);
+            tagged.exec(QStringLiteral("SELECT rolname FROM pg_roles WHERE strpos(rolname, '%1') > 0").arg(uniqueTag()));
+            while (tagged.next())
+                roles << tagged.value(0).toString();
+            for (const QString& role : roles)
+                QSqlQuery(admin).exec(QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(role));
             admin.close();
         }
         QSqlDatabase::removeDatabase(m_adminConnection);

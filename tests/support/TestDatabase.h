@@ -43,6 +43,9 @@ protected:
     // A login role of the cluster (roles are shared by all test databases: the name is unique),
     // dropped when the test ends.
     QString createLogin(const QString& password);
+    // A text unique to this test; every role whose name contains it is dropped when the test ends
+    // (roles belong to the whole cluster).
+    QString uniqueTag() const { return m_databaseName.mid(2, 8); }
 
 private:
     TestServer m_server;

@@ -247,3 +247,19 @@ TEST_F(MssqlDialect, StatementsThatOnlySqlServerSyntaxExpresses) {
     EXPECT_EQ(db.lockingSelect("ENTITY_ID, ParentId", "MSUL_DEPARTMENT", "ID=5"),
               "SELECT ENTITY_ID, ParentId FROM MSUL_DEPARTMENT WITH (UPDLOCK, ROWLOCK) WHERE ID=5");
 }
+
+// The security statements as SQL Server receives them: procedures with Unicode names, grants with
+// bracketed names (a bracket in a name doubled), the roles query to the letter.
+TEST_F(MssqlDialect, SecurityStatements) {
+    EXPECT_EQ(db.procedureCall("sp_addrolemember", {{"rolename", "ORTA-Лаб'ы"}, {"membername", "Иванов"}}),
+              "exec sp_addrolemember @rolename = N'ORTA-Лаб''ы', @membername = N'Иванов'");
+    EXPECT_EQ(db.procedureCall("adm_get_user_list", {}), "exec adm_get_user_list");
+    EXPECT_EQ(db.procedureCall("p", {{"id", 5}, {"old", QVariant()}}), "exec p @id = 5, @old = NULL");
+    db.runSQL(db.permissionStatement(true, "Select", "StaticPermissions", "Поверки", "ORTA-Лаборанты"));
+    db.runSQL(db.permissionStatement(false, "DELETE", "tMiTypes", "", "ORTA-a]b"));
+    EXPECT_EQ(connection.statements,
+              QStringList({"GRANT Select\r\n([Поверки])\r\nON StaticPermissions TO [ORTA-Лаборанты]\r\n",
+                           "REVOKE DELETE\r\n ON tMiTypes TO [ORTA-a]]b]\r\n"}));
+    EXPECT_EQ(db.databaseRolesQuery(), "select 'RoleName' = name, 'RoleId' = uid, 'IsAppRole' = isapprole from "
+                                       "sysusers where issqlrole = 1 or isapprole = 1 order by 'RoleName'");
+}
