@@ -85,13 +85,17 @@ BEGIN
     END IF;
 END $$;
 
--- A role of the database (not a login); raises when there is none.
+-- A role of the program (not a login); raises when there is none. Only the program's roles
+-- ("ORTA…") without server rights are kept through these procedures: they run with their owner's
+-- rights, and membership of any other role could give the server itself away.
 CREATE OR REPLACE FUNCTION dbo.existing_role(role_name text) RETURNS name
 LANGUAGE plpgsql STABLE SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
     found_name name;
 BEGIN
-    SELECT r.rolname INTO found_name FROM pg_roles r WHERE r.rolname = role_name AND NOT r.rolcanlogin;
+    SELECT r.rolname INTO found_name FROM pg_roles r
+    WHERE r.rolname = role_name AND NOT r.rolcanlogin AND r.rolname LIKE 'ORTA%'
+      AND NOT (r.rolsuper OR r.rolcreaterole OR r.rolcreatedb OR r.rolreplication OR r.rolbypassrls);
     IF found_name IS NULL THEN
         RAISE EXCEPTION 'The role ''%'' does not exist in the current database.', role_name USING ERRCODE = '42704';
     END IF;
@@ -124,7 +128,9 @@ DECLARE
     role_oid oid;
 BEGIN
     PERFORM dbo.require_security_admin();
-    SELECT r.oid INTO role_oid FROM pg_roles r WHERE r.rolname = rolename AND NOT r.rolcanlogin;
+    SELECT r.oid INTO role_oid FROM pg_roles r
+    WHERE r.rolname = rolename AND NOT r.rolcanlogin AND r.rolname LIKE 'ORTA-%'
+      AND NOT (r.rolsuper OR r.rolcreaterole OR r.rolcreatedb OR r.rolreplication OR r.rolbypassrls);
     IF role_oid IS NULL THEN
         RAISE EXCEPTION 'Cannot drop the role ''%'', because it does not exist or you do not have permission.',
             rolename USING ERRCODE = '42704';
@@ -288,7 +294,8 @@ BEGIN
         RAISE EXCEPTION 'Cannot find the object ''%'', because it does not exist or you do not have permission.',
             object_name USING ERRCODE = '42P01';
     END IF;
-    IF grantee_role IS NULL OR EXISTS (SELECT 1 FROM pg_roles WHERE rolname = grantee_role AND rolsuper) THEN
+    IF grantee_role IS NULL OR grantee_role LIKE 'pg\_%'
+       OR EXISTS (SELECT 1 FROM pg_roles WHERE rolname = grantee_role AND rolsuper) THEN
         RAISE EXCEPTION 'Cannot find the user ''%'', because it does not exist or you do not have permission.',
             grantee USING ERRCODE = '42704';
     END IF;

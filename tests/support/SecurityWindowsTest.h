@@ -35,8 +35,12 @@ protected:
     static bool selectRole(TformRoles& roles, const QString& shortName);
     static int rowOf(const TControlStringgrid& grid, const QString& name);
     static int colOf(const TControlStringgrid& grid, const QString& code);
+
+public:
     // Clicks the centre of a grid cell, as the user does.
     static void click(TControlStringgrid& grid, int col, int row);
+
+protected:
 
     std::unique_ptr<TSecurityAdministration> security;
 };
