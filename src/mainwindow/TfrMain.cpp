@@ -197,7 +197,8 @@ void TfrMain::buildMenus() {
     actUsers = N7->addAction(QStringLiteral("Пользователи"));
     actUsers->setObjectName(QStringLiteral("actUsers"));
     actUsers->setVisible(false); // until the users window exists
-    N7->setEnabled(false);
+    N7->menuAction()->setEnabled(false);
+    actRoles->setEnabled(false);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("N4"));
     QAction* contents = help->addAction(QStringLiteral("Содержание  F1"));
@@ -285,8 +286,11 @@ void TfrMain::showSession() {
     const TConnectionString connection = TConnectionString::parse(TDbUtilsClass::connectionString());
     TUser* user = TUser::current();
     // Roles and users are kept by those who may work with permissions; others never reach them.
-    N7->setEnabled(user &&
-                   (user->IsAdmin || user->HasStaticPermission(QStringLiteral("Работа с разрешениями"), QStringLiteral("read"))));
+    const bool mayAdminister =
+        user && (user->IsAdmin ||
+                 user->HasStaticPermission(QStringLiteral("Работа с разрешениями"), QStringLiteral("read")));
+    N7->menuAction()->setEnabled(mayAdminister);
+    actRoles->setEnabled(mayAdminister);
     QString who = user ? user->UserName : QString();
     if (user && !user->UserSurname.isEmpty())
         who += QStringLiteral(" (") + user->UserSurname + QLatin1Char(')');

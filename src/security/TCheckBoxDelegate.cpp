@@ -6,7 +6,8 @@
 #include <QPainter>
 #include <QStyle>
 
-void TCheckBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void TCheckBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
     const int state = index.data(StateRole).toInt();
     if (state < TControlStringgrid::Ticked || state > TControlStringgrid::UntickedGrayed) {
         QStyledItemDelegate::paint(painter, option, index);
@@ -24,6 +25,7 @@ void TCheckBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     box.rect.moveCenter(option.rect.center());
     const bool ticked = state == TControlStringgrid::Ticked || state == TControlStringgrid::TickedGrayed;
     const bool grayed = state >= TControlStringgrid::TickedGrayed;
-    box.state = (ticked ? QStyle::State_On : QStyle::State_Off) | (grayed ? QStyle::State_None : QStyle::State_Enabled);
+    box.state = (ticked ? QStyle::State_On : QStyle::State_Off) |
+                (grayed ? QStyle::State_None : QStyle::State_Enabled);
     style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, widget);
 }

@@ -12,5 +12,6 @@ public:
     // The item role holding the cell's state.
     static constexpr int StateRole = Qt::UserRole + 1;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 };

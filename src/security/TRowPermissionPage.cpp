@@ -40,11 +40,14 @@ TRowPermissionPage::TRowPermissionPage(QWidget* parent) : QWidget(parent) {
     Grid->FixedTextCols = 2;
     Grid->setFixedRows(2);
     Grid->AutoSize = false;
-    Grid->OnToggle = [this](TControlStringgrid&, int col, int row) { cellToggled(col, row); };
+    Grid->OnToggle = [this](TControlStringgrid&, int col, int row) {
+        cellToggled(col, row);
+    };
     Grid->installEventFilter(this);
     splitter->addWidget(DinamoTree);
     splitter->addWidget(Grid);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({220, 520});
     layout->addWidget(splitter);
     connect(DinamoTree, &QTreeWidget::currentItemChanged, this, &TRowPermissionPage::selectionChanged);
     Clear();
@@ -87,8 +90,8 @@ bool TRowPermissionPage::loadTables() {
         std::unique_ptr<TDbQuery> tables = TDbUtilsClass::getInstance()->openQuery(
             QStringLiteral("SELECT id, tablename, name FROM tDynamicPermissions ORDER by 2"));
         for (; !tables->eof(); tables->next())
-            m_entries.push_back({tables->value(0).toInt(), tables->value(1).toString().mid(5),
-                                 tables->value(2).toString()});
+            m_entries.push_back(
+                {tables->value(0).toInt(), tables->value(1).toString().mid(5), tables->value(2).toString()});
         return true;
     } catch (const std::exception& e) {
         showError(withMessage("Не удалось получить сведения о динамических разрешениях роли.\n\r\n\r%s", e));
@@ -100,12 +103,14 @@ bool TRowPermissionPage::loadTables() {
 bool TRowPermissionPage::loadConstraints() {
     try {
         std::unique_ptr<TDbQuery> rows = TDbUtilsClass::getInstance()->openQuery(QStringLiteral(
-            "select AC.DynPermsId, PA.name as Act, AC.Oper1, PA1.name as ResAct,AC.Oper2 from ActionConstraints AC "
+            "select AC.DynPermsId, PA.name as Act, AC.Oper1, PA1.name as ResAct,AC.Oper2 from "
+            "ActionConstraints AC "
             "inner join PermissionActions PA on AC.ActId=PA.id inner join PermissionActions PA1 on "
             "AC.ResActId=PA1.id order by 1,2,3"));
         for (; !rows->eof(); rows->next())
-            m_constraints.push_back({rows->value(0).toInt(), rows->value(1).toString(), rows->value(2).toString(),
-                                     rows->value(3).toString(), rows->value(4).toString()});
+            m_constraints.push_back({rows->value(0).toInt(), rows->value(1).toString(),
+                                     rows->value(2).toString(), rows->value(3).toString(),
+                                     rows->value(4).toString()});
         return true;
     } catch (const std::exception& e) {
         showError(withMessage("Не удалось получить сведения о динамических разрешениях роли.\n\r\n\r%s", e));
@@ -135,14 +140,14 @@ void TRowPermissionPage::Fill(TPermissionCollection* collection) {
                     db->openQuery(db->withoutRows(QStringLiteral("SELECT * FROM ") + entry.bookTable));
                 kind = empty->fieldIndex(QStringLiteral("ParentId")) >= 0 ? Hierarchical : Flat;
             } catch (const std::exception&) {
-                showError(QStringLiteral(
-                              "Ошибка связи с базой данных. Не удалось получить сведения о таблице ") +
-                          entry.bookTable);
+                showError(
+                    QStringLiteral("Ошибка связи с базой данных. Не удалось получить сведения о таблице ") +
+                    entry.bookTable);
                 return;
             }
         }
-        auto* top = new QTreeWidgetItem(DinamoTree, {entry.displayName.isEmpty() ? entry.bookTable
-                                                                                 : entry.displayName});
+        auto* top = new QTreeWidgetItem(DinamoTree,
+                                        {entry.displayName.isEmpty() ? entry.bookTable : entry.displayName});
         top->setData(0, RowIdRole, -1);
         top->setData(0, TableIdRole, entry.id);
         top->setData(0, EntryRole, int(i));
@@ -156,8 +161,8 @@ void TRowPermissionPage::Fill(TPermissionCollection* collection) {
     for (QTreeWidgetItem* top : tops) {
         if (top->data(0, KindRole).toInt() != Hierarchical)
             continue;
-        QTreeWidgetItem* first = firstOfBook.value(m_entries[std::size_t(top->data(0, EntryRole).toInt())]
-                                                       .bookTable.toLower());
+        QTreeWidgetItem* first =
+            firstOfBook.value(m_entries[std::size_t(top->data(0, EntryRole).toInt())].bookTable.toLower());
         if (first == top)
             loadRecords(top, m_entries[std::size_t(top->data(0, EntryRole).toInt())].bookTable);
         else
@@ -181,8 +186,9 @@ void TRowPermissionPage::loadRecords(QTreeWidgetItem* top, const QString& bookTa
     };
     std::vector<Record> records;
     try {
-        std::unique_ptr<TDbQuery> rows = TDbUtilsClass::getInstance()->openQuery(
-            QStringLiteral("Select id, ParentId, fName from ") + bookTable + QStringLiteral(" Order By ParentId Desc"));
+        std::unique_ptr<TDbQuery> rows =
+            TDbUtilsClass::getInstance()->openQuery(QStringLiteral("Select id, ParentId, fName from ") +
+                                                    bookTable + QStringLiteral(" Order By ParentId Desc"));
         for (; !rows->eof(); rows->next())
             records.push_back({rows->value(0).toInt(), rows->value(1).toInt(), rows->value(2).toString()});
     } catch (const std::exception& e) {
@@ -327,8 +333,9 @@ bool TRowPermissionPage::rebuildActionColumns(qint32 tableId) {
     Grid->setColCount(2);
     try {
         std::unique_ptr<TDbQuery> actions = TDbUtilsClass::getInstance()->openQuery(
-            QStringLiteral("Select PA.id,PA.name,PA.notes From PermissionActions PA Inner join DynPermActions DPA on "
-                           "PA.id=DPA.ActionId where DPA.DynPermId=") +
+            QStringLiteral(
+                "Select PA.id,PA.name,PA.notes From PermissionActions PA Inner join DynPermActions DPA on "
+                "PA.id=DPA.ActionId where DPA.DynPermId=") +
             QString::number(tableId) + QStringLiteral(" Order by 1"));
         for (; !actions->eof(); actions->next()) {
             const int col = Grid->colCount();
@@ -336,7 +343,8 @@ bool TRowPermissionPage::rebuildActionColumns(qint32 tableId) {
             Grid->setCell(col, 0, actions->value(1).toString());
             const QString caption = actions->value(2).toString();
             Grid->setCell(col, 1, caption);
-            Grid->DefaultColWidth = std::max(Grid->DefaultColWidth, Grid->fontMetrics().horizontalAdvance(caption) + 5);
+            Grid->DefaultColWidth =
+                std::max(Grid->DefaultColWidth, Grid->fontMetrics().horizontalAdvance(caption) + 5);
         }
     } catch (const std::exception& e) {
         showError(withMessage(BookFailure, e));
@@ -426,7 +434,8 @@ void TRowPermissionPage::cellToggled(int col, int row) {
     auto rule = std::find_if(m_constraints.cbegin(), m_constraints.cend(), [&](const Constraint& c) {
         return c.tableId == tableId && c.action == action && c.sign == sign;
     });
-    for (; rule != m_constraints.cend() && rule->tableId == tableId && rule->action == action && rule->sign == sign;
+    for (; rule != m_constraints.cend() && rule->tableId == tableId && rule->action == action &&
+           rule->sign == sign;
          ++rule) {
         for (int target = Grid->colCount() - 1; target >= 2; --target) {
             if (Grid->cell(target, 0) != rule->resultAction)

@@ -23,7 +23,8 @@ QList<TSecurityQueries::Member> TSecurityQueries::roleMembers(const QString& rol
     std::unique_ptr<TDbQuery> query = open(QStringLiteral("sp_helprolemember"), {{"rolename", roleName}});
     for (; !query->eof(); query->next()) {
         const QVariant sid = query->value(QStringLiteral("MemberSID"));
-        members.append({query->value(QStringLiteral("MemberName")).toString(), sid.isValid() && !sid.isNull()});
+        members.append(
+            {query->value(QStringLiteral("MemberName")).toString(), sid.isValid() && !sid.isNull()});
     }
     return members;
 }

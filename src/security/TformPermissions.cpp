@@ -28,10 +28,11 @@ QString statementAction(const QString& code) {
 
 } // namespace
 
-TformPermissions::TformPermissions(TfrMain& mainWindow, QWidget* parent) : QDialog(parent), m_mainWindow(mainWindow) {
+TformPermissions::TformPermissions(TfrMain& mainWindow, QWidget* parent)
+    : QDialog(parent), m_mainWindow(mainWindow) {
     setObjectName(QStringLiteral("formPermissions"));
     setMinimumSize(600, 450);
-    resize(700, 520);
+    resize(820, 560);
     auto* layout = new QVBoxLayout(this);
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -70,7 +71,8 @@ void TformPermissions::prepareGrid(TControlStringgrid& grid, int nameWidth, cons
     grid.AutoSize = true;
 }
 
-void TformPermissions::addActionColumn(TControlStringgrid& grid, const QString& code, const QString& caption) {
+void TformPermissions::addActionColumn(TControlStringgrid& grid, const QString& code,
+                                       const QString& caption) {
     const int col = grid.colCount();
     grid.setColCount(col + 1);
     grid.setCell(col, 0, code);
@@ -98,7 +100,8 @@ int TformPermissions::EditRolePermissions(const QString& shortName, TPermissionC
         fillBooks();
         RowPage->Fill(collection);
     } catch (const std::exception& e) {
-        TUserInteraction::instance().messageBox(QString::fromUtf8(e.what()), TMessageKind::Error, TMsgButtons::Ok);
+        TUserInteraction::instance().messageBox(QString::fromUtf8(e.what()), TMessageKind::Error,
+                                                TMsgButtons::Ok);
         return 0;
     }
     if (collection)
@@ -154,7 +157,8 @@ bool TformPermissions::fillStatic() {
 }
 
 void TformPermissions::tickStaticGrants() {
-    const std::unique_ptr<TDbQuery> grants = TSecurityQueries::grants(QStringLiteral("StaticPermissions"), m_roleName);
+    const std::unique_ptr<TDbQuery> grants =
+        TSecurityQueries::grants(QStringLiteral("StaticPermissions"), m_roleName);
     struct Grant {
         QString protectType, action, column;
     };
@@ -184,7 +188,8 @@ void TformPermissions::tickStaticGrants() {
             const auto first = std::find_if(rows.cbegin(), rows.cend(), [&](const Grant& g) {
                 return g.action.compare(action, Qt::CaseInsensitive) == 0 && g.column == name;
             });
-            sgStatic->SetChecked(col, row, first != rows.cend() && first->protectType.trimmed() == QStringLiteral("Grant"));
+            sgStatic->SetChecked(
+                col, row, first != rows.cend() && first->protectType.trimmed() == QStringLiteral("Grant"));
         }
     }
 }
@@ -220,10 +225,11 @@ void TformPermissions::fillBooks() {
         for (int col = 2; col < sgBooks->colCount(); ++col) {
             bool granted = false;
             for (grants ? grants->first() : void(); grants && !grants->eof(); grants->next()) {
-                granted = granted ||
-                          (grants->value(QStringLiteral("ProtectType")).toString().trimmed() == QStringLiteral("Grant") &&
-                           grants->value(QStringLiteral("Action")).toString().compare(sgBooks->cell(col, 0),
-                                                                                       Qt::CaseInsensitive) == 0);
+                granted = granted || (grants->value(QStringLiteral("ProtectType")).toString().trimmed() ==
+                                          QStringLiteral("Grant") &&
+                                      grants->value(QStringLiteral("Action"))
+                                              .toString()
+                                              .compare(sgBooks->cell(col, 0), Qt::CaseInsensitive) == 0);
             }
             sgBooks->SetChecked(col, row, granted);
         }
@@ -244,16 +250,16 @@ bool TformPermissions::SaveStaticPermissions(TStatementSink& sink) {
             for (int col = 2; col < sgStatic->colCount(); ++col) {
                 if (!sgStatic->HasCheckBox(col, row))
                     continue;
-                sink.write(db->permissionStatement(sgStatic->IsChecked(col, row),
-                                                   statementAction(sgStatic->cell(col, 0)),
-                                                   QStringLiteral("StaticPermissions"), sgStatic->cell(1, row),
-                                                   m_roleName));
+                sink.write(db->permissionStatement(
+                    sgStatic->IsChecked(col, row), statementAction(sgStatic->cell(col, 0)),
+                    QStringLiteral("StaticPermissions"), sgStatic->cell(1, row), m_roleName));
             }
         }
     } catch (const std::exception& e) {
-        if (!TSecurityQueries::errorHas(e, {QStringLiteral("Grantor does not have GRANT permission"),
-                                            QStringLiteral("User does not have permission to perform this action"),
-                                            QStringLiteral("permission denied")}))
+        if (!TSecurityQueries::errorHas(
+                e, {QStringLiteral("Grantor does not have GRANT permission"),
+                    QStringLiteral("User does not have permission to perform this action"),
+                    QStringLiteral("permission denied")}))
             throw;
         TUserInteraction::instance().messageBox(NoRights, TMessageKind::Error, TMsgButtons::Ok);
         return false;

@@ -134,7 +134,8 @@ int TformRoleProperties::Execute(const QString& shortName) {
     try {
         TBusyCursor busy;
         if (existing) {
-            for (const Member& member : TSecurityQueries::roleMembers(TSecurityQueries::databaseName(shortName))) {
+            for (const Member& member :
+                 TSecurityQueries::roleMembers(TSecurityQueries::databaseName(shortName))) {
                 const Member shown{member.isUser ? member.name : TSecurityQueries::shortName(member.name),
                                    member.isUser};
                 m_membersAtOpen.append(shown);
@@ -163,7 +164,8 @@ int TformRoleProperties::Execute(const QString& shortName) {
                 TUser::current()->RBAC()->LoadRolesPermissions({FRoleId}, &FPermissions);
         }
     } catch (const std::exception& e) {
-        TUserInteraction::instance().messageBox(QString::fromUtf8(e.what()), TMessageKind::Error, TMsgButtons::Ok);
+        TUserInteraction::instance().messageBox(QString::fromUtf8(e.what()), TMessageKind::Error,
+                                                TMsgButtons::Ok);
     }
     return TUserInteraction::instance().showModal(this);
 }
@@ -200,7 +202,8 @@ void TformRoleProperties::btnOkClick() {
         TStatementSink server;
         save(server);
     } catch (const std::exception& e) {
-        TUserInteraction::instance().messageBox(QString::fromUtf8(e.what()), TMessageKind::Error, TMsgButtons::Ok);
+        TUserInteraction::instance().messageBox(QString::fromUtf8(e.what()), TMessageKind::Error,
+                                                TMsgButtons::Ok);
     }
     accept();
 }
@@ -227,7 +230,8 @@ void TformRoleProperties::butScriptClick() {
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     const QStringList statements = plannedStatements();
-    text->setPlainText(statements.isEmpty() ? QStringLiteral("-- Изменений нет") : statements.join(QStringLiteral("\n")));
+    text->setPlainText(statements.isEmpty() ? QStringLiteral("-- Изменений нет")
+                                            : statements.join(QStringLiteral("\n")));
     layout->addWidget(text);
     auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &view);
     connect(close, &QDialogButtonBox::rejected, &view, &QDialog::reject);
@@ -244,8 +248,11 @@ void TformRoleProperties::save(TStatementSink& sink) {
     }
     QList<Member> members = currentMembers();
     sortMembers(members);
-    const auto sameName = [](const Member& a, const Member& b) { return a.name == b.name; };
-    if (!std::equal(members.cbegin(), members.cend(), m_membersAtOpen.cbegin(), m_membersAtOpen.cend(), sameName))
+    const auto sameName = [](const Member& a, const Member& b) {
+        return a.name == b.name;
+    };
+    if (!std::equal(members.cbegin(), members.cend(), m_membersAtOpen.cbegin(), m_membersAtOpen.cend(),
+                    sameName))
         saveMembers(sink, roleName);
     savePermissions(sink);
 }
@@ -254,12 +261,14 @@ void TformRoleProperties::createRole(TStatementSink& sink, const QString& roleNa
     qint32 roleId = 0;
     try {
         sink.call(QStringLiteral("sp_addrole"), {{"rolename", roleName}});
-        sink.write(QStringLiteral("insert into tRoles(fname) values(") + literal(roleName) + QLatin1Char(')'));
+        sink.write(QStringLiteral("insert into tRoles(fname) values(") + literal(roleName) +
+                   QLatin1Char(')'));
         roleId = roleIdOf(roleName);
     } catch (const std::exception& e) {
         if (TSecurityQueries::isNoPermission(e))
             throw EOrtaException(NoRights);
-        throw EOrtaException(QStringLiteral("При создании новой роли ") + quoted(ediRoleName->text().trimmed()) +
+        throw EOrtaException(QStringLiteral("При создании новой роли ") +
+                             quoted(ediRoleName->text().trimmed()) +
                              QStringLiteral(" произошла ошибка\r\n\r\n") + QString::fromUtf8(e.what()));
     }
     for (int i = 0; i < lbRoleMembers->count(); ++i) {
@@ -267,14 +276,14 @@ void TformRoleProperties::createRole(TStatementSink& sink, const QString& roleNa
         addMember(sink, roleName, roleId, {entry->text(), entry->data(Qt::UserRole).toInt() == 1});
     }
     try {
-        sink.call(QStringLiteral("sp_addrolemember"), {{"rolename", QStringLiteral("ORTADenyObjects")},
-                                                       {"membername", roleName}});
+        sink.call(QStringLiteral("sp_addrolemember"),
+                  {{"rolename", QStringLiteral("ORTADenyObjects")}, {"membername", roleName}});
     } catch (const std::exception& e) {
         if (TSecurityQueries::errorHas(e, {UserNoPermission}))
             throw EOrtaException(NoRights);
-        throw EOrtaException(QStringLiteral("При добавлении новой пользовательской роли ") +
-                             quoted(ediRoleName->text()) + QStringLiteral(" в системную роль произошла ошибка\r\n\r\n") +
-                             QString::fromUtf8(e.what()));
+        throw EOrtaException(
+            QStringLiteral("При добавлении новой пользовательской роли ") + quoted(ediRoleName->text()) +
+            QStringLiteral(" в системную роль произошла ошибка\r\n\r\n") + QString::fromUtf8(e.what()));
     }
 }
 
@@ -285,8 +294,9 @@ void TformRoleProperties::addMember(TStatementSink& sink, const QString& roleNam
         const qint32 userId = member.isUser ? userIdOf(member.name) : 0;
         sink.call(QStringLiteral("sp_addrolemember"), {{"rolename", roleName}, {"membername", memberName}});
         if (member.isUser)
-            sink.write(QStringLiteral("insert into tUserRoles(InkRole,InkUser) values (") + QString::number(roleId) +
-                       QLatin1Char(',') + QString::number(userId) + QLatin1Char(')'));
+            sink.write(QStringLiteral("insert into tUserRoles(InkRole,InkUser) values (") +
+                       QString::number(roleId) + QLatin1Char(',') + QString::number(userId) +
+                       QLatin1Char(')'));
     } catch (const std::exception& e) {
         if (TSecurityQueries::errorHas(e, {UserNoPermission}))
             throw EOrtaException(NoRights);
@@ -315,10 +325,12 @@ void TformRoleProperties::removeMember(TStatementSink& sink, const QString& role
 void TformRoleProperties::saveMembers(TStatementSink& sink, const QString& roleName) {
     qint32 roleId = roleIdOf(roleName);
     if (roleId == 0) {
-        sink.write(QStringLiteral("insert into tRoles(fname) values(") + literal(roleName) + QLatin1Char(')'));
+        sink.write(QStringLiteral("insert into tRoles(fname) values(") + literal(roleName) +
+                   QLatin1Char(')'));
         roleId = roleIdOf(roleName);
         if (roleId == 0 && !sink.recording())
-            throw EOrtaException(QStringLiteral("Невозможно получить идентификатор роли ") + quoted(roleName));
+            throw EOrtaException(QStringLiteral("Невозможно получить идентификатор роли ") +
+                                 quoted(roleName));
     }
     QList<Member> added = currentMembers();
     QList<Member> removed;
@@ -340,7 +352,8 @@ void TformRoleProperties::savePermissions(TStatementSink& sink) {
     TBusyCursor busy;
     if (FPermissionsConfirmed) {
         if (!m_permissions.SaveStaticPermissions(sink))
-            throw EOrtaException(QStringLiteral("Изменения статических разрешений для роли не были сохранены"));
+            throw EOrtaException(
+                QStringLiteral("Изменения статических разрешений для роли не были сохранены"));
         try {
             TUser* user = TUser::current();
             if (FRoleId <= 0 || !user)
@@ -351,8 +364,8 @@ void TformRoleProperties::savePermissions(TStatementSink& sink) {
             throw EOrtaException(QStringLiteral("Ошибка записи динамических разрешений для роли!"));
         }
         if (!m_permissions.SaveBookGrants(sink))
-            throw EOrtaException(
-                QStringLiteral("Изменения разрешений редактирования справочников для роли не были сохранены"));
+            throw EOrtaException(QStringLiteral(
+                "Изменения разрешений редактирования справочников для роли не были сохранены"));
     }
     if (sink.recording())
         return;

@@ -13,7 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TformRoles::TformRoles(TformRoleProperties& roleDialog, QWidget* parent) : QDialog(parent), m_roleDialog(roleDialog) {
+TformRoles::TformRoles(TformRoleProperties& roleDialog, QWidget* parent)
+    : QDialog(parent), m_roleDialog(roleDialog) {
     setObjectName(QStringLiteral("formRoles"));
     setWindowTitle(QStringLiteral("Роли"));
     auto* layout = new QHBoxLayout(this);
@@ -60,7 +61,8 @@ void TformRoles::RefreshRoles() {
             entry->setData(Qt::UserRole, roles->value(1));
         }
     } catch (const std::exception& e) {
-        TUserInteraction::instance().messageBox(QString::fromUtf8(e.what()), TMessageKind::Error, TMsgButtons::Ok);
+        TUserInteraction::instance().messageBox(QString::fromUtf8(e.what()), TMessageKind::Error,
+                                                TMsgButtons::Ok);
     }
 }
 
@@ -92,37 +94,46 @@ void TformRoles::butDeleteClick() {
         const QVariant id = db->scalarQuery(QStringLiteral("select id from tRoles where fname=") +
                                             TDbUtilsClass::stringLiteral(roleName));
         if (id.isValid() && id.toInt() == 1) {
-            ui.messageBox(QStringLiteral("Данная роль не может быть удалена."), TMessageKind::Error, TMsgButtons::Ok);
+            ui.messageBox(QStringLiteral("Данная роль не может быть удалена."), TMessageKind::Error,
+                          TMsgButtons::Ok);
             return;
         }
-        systemRuns = db->scalarQuery(QStringLiteral("select Count(*) from com_soft where soft_id= 15 and soft_run_role=") +
-                                     QString::number(id.isValid() ? id.toInt() : 0))
-                         .toInt();
+        systemRuns =
+            db->scalarQuery(
+                  QStringLiteral("select Count(*) from com_soft where soft_id= 15 and soft_run_role=") +
+                  QString::number(id.isValid() ? id.toInt() : 0))
+                .toInt();
     } catch (const std::exception& e) {
-        ui.messageBox(QStringLiteral("Ошибка проверки роли на неудаляемую.\n\n") + QString::fromUtf8(e.what()),
+        ui.messageBox(QStringLiteral("Ошибка проверки роли на неудаляемую.\n\n") +
+                          QString::fromUtf8(e.what()),
                       TMessageKind::Error, TMsgButtons::Ok);
         return;
     }
-    if (ui.titledMessageBox(QStringLiteral("Вы уверены что хотите удалить роль \"") + role + QStringLiteral("\" ?"),
+    if (ui.titledMessageBox(QStringLiteral("Вы уверены что хотите удалить роль \"") + role +
+                                QStringLiteral("\" ?"),
                             TMessageKind::Question, TMsgButtons::YesNo, QStringLiteral("Удаление роли"),
                             0) != TMsgResult::Yes)
         return;
     if (systemRuns == 1 &&
         ui.titledMessageBox(
-            QStringLiteral("Данная роль является системной и ее удаление может повлиять на работу некоторых программ "
-                           "входящих в состав программного комплекса. Вы уверены, что хотите удалить эту роль?"),
-            TMessageKind::Warning, TMsgButtons::OkCancel, applicationTitle(), TMsgResult::Cancel) != TMsgResult::Ok)
+            QStringLiteral(
+                "Данная роль является системной и ее удаление может повлиять на работу некоторых программ "
+                "входящих в состав программного комплекса. Вы уверены, что хотите удалить эту роль?"),
+            TMessageKind::Warning, TMsgButtons::OkCancel, applicationTitle(),
+            TMsgResult::Cancel) != TMsgResult::Ok)
         return;
     try {
         TStatementSink server;
         server.call(QStringLiteral("sp_droprole"), {{"rolename", roleName}});
-        server.write(QStringLiteral("delete from tRoles where fname=") + TDbUtilsClass::stringLiteral(roleName));
+        server.write(QStringLiteral("delete from tRoles where fname=") +
+                     TDbUtilsClass::stringLiteral(roleName));
         RefreshRoles();
     } catch (const std::exception& e) {
         if (TSecurityQueries::errorHas(e, {QStringLiteral("role has members")})) {
-            ui.messageBox(QStringLiteral("Выбранная роль не может быть удалена потому что содержит пользователей.\r\n"
-                                         "Воспользуйтесь редактированием роли для удаления пользователей из роли"),
-                          TMessageKind::Error, TMsgButtons::Ok);
+            ui.messageBox(
+                QStringLiteral("Выбранная роль не может быть удалена потому что содержит пользователей.\r\n"
+                               "Воспользуйтесь редактированием роли для удаления пользователей из роли"),
+                TMessageKind::Error, TMsgButtons::Ok);
         } else if (TSecurityQueries::isNoPermission(e)) {
             ui.messageBox(QStringLiteral("У Вас не достаточно прав для выполнения этого действия"),
                           TMessageKind::Error, TMsgButtons::Ok);

@@ -94,7 +94,8 @@ public:
     virtual QString likeOperator() const = 0;
     // A call of a stored procedure with named arguments (texts, numbers, null): SQL Server's
     // "exec p @a = N'x'", the server's own call elsewhere. Its result, if any, is a row set.
-    virtual QString procedureCall(const QString& name, const QList<QPair<QString, QVariant>>& arguments) const = 0;
+    virtual QString procedureCall(const QString& name,
+                                  const QList<QPair<QString, QVariant>>& arguments) const = 0;
     // The statement lines granting (or revoking) action on a table, or on one of its columns when
     // column is not empty, to a database role.
     virtual QStringList permissionStatement(bool grant, const QString& action, const QString& table,

@@ -209,18 +209,22 @@ QString TDbUtilsMSSQL::likeOperator() const {
 }
 
 QString TDbUtilsMSSQL::databaseRolesQuery() const {
-    return QStringLiteral("select 'RoleName' = name, 'RoleId' = uid, 'IsAppRole' = isapprole from sysusers where "
-                          "issqlrole = 1 or isapprole = 1 order by 'RoleName'");
+    return QStringLiteral(
+        "select 'RoleName' = name, 'RoleId' = uid, 'IsAppRole' = isapprole from sysusers where "
+        "issqlrole = 1 or isapprole = 1 order by 'RoleName'");
 }
 
-QString TDbUtilsMSSQL::procedureCall(const QString& name, const QList<QPair<QString, QVariant>>& arguments) const {
+QString TDbUtilsMSSQL::procedureCall(const QString& name,
+                                     const QList<QPair<QString, QVariant>>& arguments) const {
     QStringList assigned;
     for (const auto& [parameter, value] : arguments) {
-        const QString literal = value.typeId() == QMetaType::QString ? QLatin1Char('N') + stringLiteral(value.toString())
-                                                                     : argumentLiteral(value);
+        const QString literal = value.typeId() == QMetaType::QString
+                                    ? QLatin1Char('N') + stringLiteral(value.toString())
+                                    : argumentLiteral(value);
         assigned << QLatin1Char('@') + parameter + QStringLiteral(" = ") + literal;
     }
-    return QStringLiteral("exec ") + name + (assigned.isEmpty() ? QString() : QLatin1Char(' ') + assigned.join(", "));
+    return QStringLiteral("exec ") + name +
+           (assigned.isEmpty() ? QString() : QLatin1Char(' ') + assigned.join(", "));
 }
 
 QStringList TDbUtilsMSSQL::permissionStatement(bool grant, const QString& action, const QString& table,

@@ -22,9 +22,10 @@ public:
     QString quoteIdentifier(const QString& name) const override;
     QString likeOperator() const override;
     QString databaseRolesQuery() const override;
-    QString procedureCall(const QString& name, const QList<QPair<QString, QVariant>>& arguments) const override;
-    QStringList permissionStatement(bool grant, const QString& action, const QString& table, const QString& column,
-                                    const QString& grantee) const override;
+    QString procedureCall(const QString& name,
+                          const QList<QPair<QString, QVariant>>& arguments) const override;
+    QStringList permissionStatement(bool grant, const QString& action, const QString& table,
+                                    const QString& column, const QString& grantee) const override;
     QString sqlType(const QString& type) const override;
     QString withoutRows(const QString& select) const override;
     int insertReturningIdentity(const QStringList& statements) override;

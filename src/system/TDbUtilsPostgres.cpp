@@ -216,15 +216,18 @@ QString TDbUtilsPostgres::likeOperator() const {
 }
 
 QString TDbUtilsPostgres::databaseRolesQuery() const {
-    return QStringLiteral("select name as \"RoleName\", uid as \"RoleId\", isapprole as \"IsAppRole\" from sysusers "
-                          "where issqlrole = 1 or isapprole = 1 order by 1");
+    return QStringLiteral(
+        "select name as \"RoleName\", uid as \"RoleId\", isapprole as \"IsAppRole\" from sysusers "
+        "where issqlrole = 1 or isapprole = 1 order by 1");
 }
 
-QString TDbUtilsPostgres::procedureCall(const QString& name, const QList<QPair<QString, QVariant>>& arguments) const {
+QString TDbUtilsPostgres::procedureCall(const QString& name,
+                                        const QList<QPair<QString, QVariant>>& arguments) const {
     QStringList assigned;
     for (const auto& [parameter, value] : arguments)
         assigned << parameter.toLower() + QStringLiteral(" => ") + argumentLiteral(value);
-    return QStringLiteral("select * from ") + name + QLatin1Char('(') + assigned.join(", ") + QLatin1Char(')');
+    return QStringLiteral("select * from ") + name + QLatin1Char('(') + assigned.join(", ") +
+           QLatin1Char(')');
 }
 
 // Grants go through the server, which makes them as the owner of the table: a revoke then always

@@ -53,8 +53,9 @@ TEST_F(SecurityProcedures, GrantsAreReportedAsSqlServerDoes) {
     EXPECT_TRUE(error.contains("There are no matching rows on which to report.")) << error.toStdString();
     exec(QString("GRANT SELECT, INSERT ON tFormTypes TO \"%1\"").arg(role));
     EXPECT_EQ(grants("tFormTypes"), QStringList({"Grant|Insert|.", "Grant|Select|(All+New)"}));
-    exec(QString("GRANT SELECT (\"АРМ Администратора\", \"Работа со справочниками\", \"Работа с разрешениями\", "
-                 "\"Поверки\", \"Администрирование прав\"), UPDATE (\"Поверки\") ON StaticPermissions TO \"%1\"")
+    exec(QString(
+             "GRANT SELECT (\"АРМ Администратора\", \"Работа со справочниками\", \"Работа с разрешениями\", "
+             "\"Поверки\", \"Администрирование прав\"), UPDATE (\"Поверки\") ON StaticPermissions TO \"%1\"")
              .arg(role));
     EXPECT_EQ(grants("StaticPermissions"), QStringList({"Grant|Select|(All)", "Grant|Update|Поверки"}));
     // The owner's own rights are no grants.
@@ -65,7 +66,8 @@ TEST_F(SecurityProcedures, GrantsAreReportedAsSqlServerDoes) {
 // revoke takes the column grants too. The grants are the owner's, whoever asked.
 TEST_F(SecurityProcedures, RevokingAColumnOfATableGrant) {
     exec(QString("GRANT SELECT ON StaticPermissions TO \"%1\"").arg(role));
-    exec(QString("SELECT dbo.adm_permission('REVOKE', 'Select', 'StaticPermissions', 'Поверки', '%1')").arg(role));
+    exec(QString("SELECT dbo.adm_permission('REVOKE', 'Select', 'StaticPermissions', 'Поверки', '%1')")
+             .arg(role));
     auto has = [&](const QString& column) {
         return rows(QString("SELECT has_column_privilege('%1', 'staticpermissions', '%2', 'SELECT')")
                         .arg(role, column))
@@ -83,9 +85,10 @@ TEST_F(SecurityProcedures, MembersOfARole) {
     const QString inner = "ORTA-Внутр_" + uniqueTag();
     exec(QString("CREATE ROLE \"%1\" NOLOGIN").arg(inner));
     exec(QString("GRANT \"%1\" TO ivanov, ghost, \"%2\"").arg(role, inner));
-    EXPECT_EQ(rows(QString("SELECT \"MemberName\", \"MemberSID\" IS NULL FROM sp_helprolemember('%1') ORDER BY 1")
-                       .arg(role)),
-              QStringList({inner + "|true", "ghost|false", "Иванов|false"}));
+    EXPECT_EQ(
+        rows(QString("SELECT \"MemberName\", \"MemberSID\" IS NULL FROM sp_helprolemember('%1') ORDER BY 1")
+                 .arg(role)),
+        QStringList({inner + "|true", "ghost|false", "Иванов|false"}));
     QString error;
     rows("SELECT * FROM sp_helprolemember('ORTA-Нет такой')", &error);
     EXPECT_TRUE(error.contains("does not exist")) << error.toStdString();

@@ -54,7 +54,8 @@ void SecurityWindowsTest::editRole(const QString& shortName,
 }
 
 void SecurityWindowsTest::editPermissions(const QString& shortName,
-                                          const std::function<void(TformPermissions&)>& actions, bool confirm) {
+                                          const std::function<void(TformPermissions&)>& actions,
+                                          bool confirm) {
     editRole(shortName, [&](TformRoleProperties& dialog) {
         ui.modalHandlers.push_front(inEditor<TformPermissions>([&](TformPermissions& editor) {
             actions(editor);

@@ -41,6 +41,5 @@ public:
     static void click(TControlStringgrid& grid, int col, int row);
 
 protected:
-
     std::unique_ptr<TSecurityAdministration> security;
 };

@@ -12,8 +12,8 @@ TScriptedInteraction::~TScriptedInteraction() {
     EXPECT_EQ(busyDepth, 0) << "the busy cursor was left on";
 }
 
-int TScriptedInteraction::titledMessageBox(const QString& text, TMessageKind kind, int buttons, const QString& title,
-                                           int defaultResult) {
+int TScriptedInteraction::titledMessageBox(const QString& text, TMessageKind kind, int buttons,
+                                           const QString& title, int defaultResult) {
     const int answer = messageBox(text, kind, buttons);
     messages.back().title = title;
     messages.back().defaultResult = defaultResult;

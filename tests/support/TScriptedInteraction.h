@@ -11,7 +11,7 @@ struct TShownMessage {
     QString text;
     TMessageKind kind;
     int buttons;
-    QString title;        // empty: the application title
+    QString title;         // empty: the application title
     int defaultResult = 0; // 0: the first button
 };
 

@@ -74,7 +74,8 @@ void DbTest::TearDown() {
                     QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_databaseName));
             QStringList roles = m_logins;
             QSqlQuery tagged(admin);
-            tagged.exec(QStringLiteral("SELECT rolname FROM pg_roles WHERE strpos(rolname, '%1') > 0").arg(uniqueTag()));
+            tagged.exec(QStringLiteral("SELECT rolname FROM pg_roles WHERE strpos(rolname, '%1') > 0")
+                            .arg(uniqueTag()));
             while (tagged.next())
                 roles << tagged.value(0).toString();
             for (const QString& role : roles)

@@ -34,6 +34,7 @@ protected:
     void select(const QString& caption);
     // A second workstation's connection to the same database, signed in as user.
     std::unique_ptr<TDbConnection> secondWorkstation(const QString& user, const QString& password);
+
 public:
     // The scripted user in an editor of type Editor: does what actions says, then the editor's
     // result is the window's result.
@@ -48,6 +49,7 @@ public:
             return editor->result();
         };
     }
+
 protected:
     // The scripted user at the node chooser: picks the node with this caption and presses OK.
     static std::function<int(QObject*)> pickInChooser(const QString& caption);

@@ -29,13 +29,15 @@ protected:
         role = roleName("Лаборанты");
         dbRole = "ORTA-" + role;
         createRole(role, 40);
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, 'Манометры'), "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+             "'Манометры'), "
              "(12, 11, 'Манометры точные'), (13, NULL, 'Масса')");
     }
     // Granted to the role itself (not through a role it belongs to).
     bool columnGranted(const QString& column, const QString& privilege) {
-        return value(QString("SELECT count(*) FROM information_schema.column_privileges WHERE grantee = '%1' AND "
-                             "table_name = 'staticpermissions' AND column_name = '%2' AND privilege_type = '%3'")
+        return value(QString(
+                         "SELECT count(*) FROM information_schema.column_privileges WHERE grantee = '%1' AND "
+                         "table_name = 'staticpermissions' AND column_name = '%2' AND privilege_type = '%3'")
                          .arg(dbRole, column, privilege))
                    .toInt() == 1;
     }
@@ -53,7 +55,8 @@ protected:
         return text;
     }
     static QTreeWidgetItem* treeNode(TformPermissions& editor, const QString& caption, int nth = 0) {
-        const auto found = editor.RowPage->DinamoTree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+        const auto found =
+            editor.RowPage->DinamoTree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
         return found.size() > nth ? found.at(nth) : nullptr;
     }
     // Selects the node on the row-permission page as the user does.
@@ -63,7 +66,9 @@ protected:
         editor.RowPage->DinamoTree->setCurrentItem(node);
     }
     int rowPermission(int row, const char* action) {
-        return value(QString("SELECT %1 FROM tRoletMiTypes WHERE InkRole = 40 AND InkId = %2").arg(action).arg(row))
+        return value(QString("SELECT %1 FROM tRoletMiTypes WHERE InkRole = 40 AND InkId = %2")
+                         .arg(action)
+                         .arg(row))
             .toInt();
     }
 
@@ -77,8 +82,10 @@ protected:
 // box; existing grants and memberships are ticked; the changes become grants and memberships.
 TEST_F(PermissionEditor, FunctionsGridShowsAndSavesGrants) {
     exec("ALTER TABLE StaticPermissions ADD COLUMN \"Пустая\" varchar(50)");
-    exec(QString("GRANT SELECT (\"Поверки\"), UPDATE (\"Работа со справочниками\") ON StaticPermissions TO \"%1\"")
-             .arg(dbRole));
+    exec(
+        QString(
+            "GRANT SELECT (\"Поверки\"), UPDATE (\"Работа со справочниками\") ON StaticPermissions TO \"%1\"")
+            .arg(dbRole));
     startSecurity();
     QString planned;
     editRole(role, [&](TformRoleProperties& dialog) {
@@ -119,17 +126,19 @@ TEST_F(PermissionEditor, FunctionsGridShowsAndSavesGrants) {
     EXPECT_TRUE(columnGranted("Работа со справочниками", "SELECT"));
     EXPECT_TRUE(columnGranted("Работа со справочниками", "UPDATE"));
     EXPECT_FALSE(columnGranted("Поверки", "SELECT"));
-    EXPECT_TRUE(value(QString("SELECT pg_has_role('%1', 'ORTASecurityAdmin', 'MEMBER')").arg(dbRole)).toBool());
+    EXPECT_TRUE(
+        value(QString("SELECT pg_has_role('%1', 'ORTASecurityAdmin', 'MEMBER')").arg(dbRole)).toBool());
     EXPECT_FALSE(planned.contains("Пустая")) << planned.toStdString();
-    EXPECT_TRUE(planned.contains("select dbo.adm_permission('REVOKE', 'Select', 'StaticPermissions', 'Поверки', '" +
-                                 dbRole + "')"))
+    EXPECT_TRUE(planned.contains(
+        "select dbo.adm_permission('REVOKE', 'Select', 'StaticPermissions', 'Поверки', '" + dbRole + "')"))
         << planned.toStdString();
 }
 
 // "(All)" for Select ticks every read and run box; a membership that stays ticked is sent again.
 TEST_F(PermissionEditor, AllColumnsGrantTicksEveryReadAndRunBox) {
-    exec(QString("GRANT SELECT (\"АРМ Администратора\", \"Работа со справочниками\", \"Работа с разрешениями\", "
-                 "\"Поверки\", \"Администрирование прав\") ON StaticPermissions TO \"%1\"")
+    exec(QString(
+             "GRANT SELECT (\"АРМ Администратора\", \"Работа со справочниками\", \"Работа с разрешениями\", "
+             "\"Поверки\", \"Администрирование прав\") ON StaticPermissions TO \"%1\"")
              .arg(dbRole));
     exec(QString("GRANT \"ORTASecurityAdmin\" TO \"%1\"").arg(dbRole));
     startSecurity();
@@ -152,8 +161,8 @@ TEST_F(PermissionEditor, AllColumnsGrantTicksEveryReadAndRunBox) {
         planned = plannedStatements(dialog);
         dialog.btnCansel->click();
     });
-    EXPECT_TRUE(planned.contains("select * from sp_addrolemember(rolename => 'ORTASecurityAdmin', membername => '" +
-                                 dbRole + "')"))
+    EXPECT_TRUE(planned.contains(
+        "select * from sp_addrolemember(rolename => 'ORTASecurityAdmin', membername => '" + dbRole + "')"))
         << planned.toStdString();
 }
 
@@ -189,18 +198,21 @@ TEST_F(PermissionEditor, TheServerEnforcesWhatIsGranted) {
     grant(true);
     {
         auto connection = member();
-        EXPECT_EQ(connection->openQuery("select permissions(object_id('StaticPermissions'),'Работа со справочниками')")
-                      ->value(0)
-                      .toInt(),
-                  1);
+        EXPECT_EQ(
+            connection
+                ->openQuery("select permissions(object_id('StaticPermissions'),'Работа со справочниками')")
+                ->value(0)
+                .toInt(),
+            1);
         EXPECT_NO_THROW(connection->execute("INSERT INTO tMiTypes (id, fName) VALUES (90, 'Новый')"));
     }
     grant(false);
     auto connection = member();
-    EXPECT_EQ(connection->openQuery("select permissions(object_id('StaticPermissions'),'Работа со справочниками')")
-                  ->value(0)
-                  .toInt(),
-              0);
+    EXPECT_EQ(
+        connection->openQuery("select permissions(object_id('StaticPermissions'),'Работа со справочниками')")
+            ->value(0)
+            .toInt(),
+        0);
     EXPECT_ANY_THROW(connection->execute("INSERT INTO tMiTypes (id, fName) VALUES (91, 'Ещё')"));
 }
 
@@ -221,7 +233,8 @@ TEST_F(PermissionEditor, CancelKeepsTheRolesPermissions) {
 // the constraints of the table tick and untick the related action once.
 TEST_F(PermissionEditor, TableNodeAndConstraints) {
     exec("INSERT INTO PermissionActions (id, name, notes) VALUES (3, 'execute', 'Запуск')");
-    exec("INSERT INTO ActionConstraints (DynPermsId, ActId, Oper1, ResActId, Oper2) VALUES (1, 1, '+', 3, '+')");
+    exec("INSERT INTO ActionConstraints (DynPermsId, ActId, Oper1, ResActId, Oper2) VALUES (1, 1, '+', 3, "
+         "'+')");
     startSecurity();
     editPermissions(role, [&](TformPermissions& editor) {
         QTreeWidgetItem* top = treeNode(editor, "Типы СИ");
@@ -254,7 +267,8 @@ TEST_F(PermissionEditor, TableNodeAndConstraints) {
 
 // A record node's change reaches its children; the parent shows the difference grayed.
 TEST_F(PermissionEditor, MixedMarksOfARecordBranch) {
-    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (40, 10, 1, 0), (40, 11, 1, 1), (40, 12, 1, 0)");
+    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (40, 10, 1, 0), (40, 11, 1, 1), (40, 12, "
+         "1, 0)");
     startSecurity();
     editPermissions(role, [&](TformPermissions& editor) {
         TControlStringgrid& grid = *editor.RowPage->Grid;
@@ -274,12 +288,16 @@ TEST_F(PermissionEditor, MixedMarksOfARecordBranch) {
 // Two registered tables over one book show its records twice, each with its own permissions; a
 // flat book lists its records in the grid, and ticking a record adds it to the role.
 TEST_F(PermissionEditor, SharedAndFlatBooks) {
-    exec("CREATE TABLE tRolAtMiTypes (InkRole integer, InkId integer, r smallint DEFAULT 0, w smallint DEFAULT 0)");
+    exec("CREATE TABLE tRolAtMiTypes (InkRole integer, InkId integer, r smallint DEFAULT 0, w smallint "
+         "DEFAULT 0)");
     exec("CREATE TABLE tFlat (id integer PRIMARY KEY, fName varchar(50))");
-    exec("CREATE TABLE tRoletFlat (InkRole integer, InkId integer, r smallint DEFAULT 0, w smallint DEFAULT 0)");
+    exec("CREATE TABLE tRoletFlat (InkRole integer, InkId integer, r smallint DEFAULT 0, w smallint DEFAULT "
+         "0)");
     exec("INSERT INTO tFlat VALUES (1, 'Бета'), (2, 'Альфа')");
-    exec("GRANT SELECT, INSERT, UPDATE, DELETE ON tFlat, tRoletFlat, tRolAtMiTypes TO \"ORTA-Администраторы\"");
-    exec("INSERT INTO tDynamicPermissions (id, tablename, name) VALUES (5, 'tRolAtMiTypes', 'Типы СИ (аудит)'), "
+    exec("GRANT SELECT, INSERT, UPDATE, DELETE ON tFlat, tRoletFlat, tRolAtMiTypes TO "
+         "\"ORTA-Администраторы\"");
+    exec("INSERT INTO tDynamicPermissions (id, tablename, name) VALUES (5, 'tRolAtMiTypes', 'Типы СИ "
+         "(аудит)'), "
          "(6, 'tRoletFlat', 'Плоский')");
     exec("INSERT INTO DynPermActions (DynPermId, ActionId) VALUES (5, 1), (6, 1), (6, 2)");
     exec("INSERT INTO tRolAtMiTypes (InkRole, InkId, r) VALUES (40, 11, 1)");
@@ -323,9 +341,11 @@ TEST_F(PermissionEditor, ABrokenTreeStopsTheEditor) {
 TEST_F(PermissionEditor, UnreadableRecordsAreSkipped) {
     const QString login = createLogin("pw");
     exec(QString("GRANT \"ORTASecurityAdmin\", \"ORTA-Метрологи\" TO \"%1\"").arg(login));
-    exec(QString("INSERT INTO UserInfo (id, UserName, userSurnameNP) VALUES (50, '%1', 'Безопасный')").arg(login));
+    exec(QString("INSERT INTO UserInfo (id, UserName, userSurnameNP) VALUES (50, '%1', 'Безопасный')")
+             .arg(login));
     exec("INSERT INTO tUserRoles (InkUser, InkRole) VALUES (50, 2)");
-    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0), (2, 12, 1, 0), (2, 13, 1, 0)");
+    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0), (2, 12, 1, 0), (2, 13, 1, "
+         "0)");
     startSecurity(login, "pw");
     editPermissions(role, [&](TformPermissions& editor) {
         EXPECT_EQ(treeNode(editor, "Манометры"), nullptr);

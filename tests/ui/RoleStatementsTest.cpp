@@ -48,12 +48,13 @@ TEST_F(RoleStatements, DeletingARole) {
                                 rows({{"", TSourceFieldType::Integer, 0}}, {{0}})};
     ui.answers = {TMsgResult::Yes};
     roles.butDelete->click();
-    EXPECT_EQ(sent, QStringList({"select id from tRoles where fname='ORTA-Лаборанты'",
-                                 "select Count(*) from com_soft where soft_id= 15 and soft_run_role=5",
-                                 "exec sp_droprole @rolename = N'ORTA-Лаборанты'",
-                                 "delete from tRoles where fname='ORTA-Лаборанты'",
-                                 "select 'RoleName' = name, 'RoleId' = uid, 'IsAppRole' = isapprole from sysusers "
-                                 "where issqlrole = 1 or isapprole = 1 order by 'RoleName'"}));
+    EXPECT_EQ(sent,
+              QStringList({"select id from tRoles where fname='ORTA-Лаборанты'",
+                           "select Count(*) from com_soft where soft_id= 15 and soft_run_role=5",
+                           "exec sp_droprole @rolename = N'ORTA-Лаборанты'",
+                           "delete from tRoles where fname='ORTA-Лаборанты'",
+                           "select 'RoleName' = name, 'RoleId' = uid, 'IsAppRole' = isapprole from sysusers "
+                           "where issqlrole = 1 or isapprole = 1 order by 'RoleName'"}));
 }
 
 TEST_F(RoleStatements, CreatingARoleWithAMember) {
@@ -74,14 +75,16 @@ TEST_F(RoleStatements, CreatingARoleWithAMember) {
                         })};
     dialog.Execute(QString());
     EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
-    EXPECT_EQ(sent, QStringList({"select name, issqlrole from sysusers where issqlrole=0 and name not in ('dbo','guest')",
-                                 "exec sp_addrole @rolename = N'ORTA-Лаб''ы'",
-                                 "insert into tRoles(fname) values('ORTA-Лаб''ы')",
-                                 "select id from tRoles where fName='ORTA-Лаб''ы'",
-                                 "select id from UserInfo where UserSurnameNP='Иванов'",
-                                 "exec sp_addrolemember @rolename = N'ORTA-Лаб''ы', @membername = N'Иванов'",
-                                 "insert into tUserRoles(InkRole,InkUser) values (7,2)",
-                                 "exec sp_addrolemember @rolename = N'ORTADenyObjects', @membername = N'ORTA-Лаб''ы'"}));
+    EXPECT_EQ(
+        sent,
+        QStringList({"select name, issqlrole from sysusers where issqlrole=0 and name not in ('dbo','guest')",
+                     "exec sp_addrole @rolename = N'ORTA-Лаб''ы'",
+                     "insert into tRoles(fname) values('ORTA-Лаб''ы')",
+                     "select id from tRoles where fName='ORTA-Лаб''ы'",
+                     "select id from UserInfo where UserSurnameNP='Иванов'",
+                     "exec sp_addrolemember @rolename = N'ORTA-Лаб''ы', @membername = N'Иванов'",
+                     "insert into tUserRoles(InkRole,InkUser) values (7,2)",
+                     "exec sp_addrolemember @rolename = N'ORTADenyObjects', @membername = N'ORTA-Лаб''ы'"}));
 }
 
 // A membership row that stays ticked is sent again; a ticked run box becomes a column grant; a
@@ -106,12 +109,17 @@ TEST_F(RoleStatements, SavingFunctions) {
     })};
     ASSERT_EQ(editor.EditRolePermissions("Лаборанты", &permissions), QDialog::Accepted)
         << ui.texts().join('\n').toStdString();
-    EXPECT_EQ(sent.mid(0, 3),
-              QStringList({"select * from StaticPermissions", "exec sp_helprolemember @rolename = N'ORTASecurityAdmin'",
-                           "exec sp_helprotect @name = N'StaticPermissions', @username = N'ORTA-Лаборанты'"}));
+    EXPECT_EQ(
+        sent.mid(0, 3),
+        QStringList({"select * from StaticPermissions",
+                     "exec sp_helprolemember @rolename = N'ORTASecurityAdmin'",
+                     "exec sp_helprotect @name = N'StaticPermissions', @username = N'ORTA-Лаборанты'"}));
     sent.clear();
     TStatementSink server;
     ASSERT_TRUE(editor.SaveStaticPermissions(server));
-    EXPECT_EQ(sent, QStringList({"GRANT Select\r\n([Поверки])\r\nON StaticPermissions TO [ORTA-Лаборанты]\r\n",
-                                 "exec sp_addrolemember @rolename = N'ORTASecurityAdmin', @membername = N'ORTA-Лаборанты'"}));
+    EXPECT_EQ(
+        sent,
+        QStringList(
+            {"GRANT Select\r\n([Поверки])\r\nON StaticPermissions TO [ORTA-Лаборанты]\r\n",
+             "exec sp_addrolemember @rolename = N'ORTASecurityAdmin', @membername = N'ORTA-Лаборанты'"}));
 }

@@ -7,6 +7,7 @@
 #include "TformRoleProperties.h"
 #include "TformRoles.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -26,10 +27,12 @@ protected:
     }
     static QString quoted(QString text) { return "'" + text.replace("'", "''") + "'"; }
     bool isMember(const QString& role, const QString& member) {
-        return value(QString("SELECT pg_has_role(%1, %2, 'MEMBER')").arg(quoted(member), quoted(role))).toBool();
+        return value(QString("SELECT pg_has_role(%1, %2, 'MEMBER')").arg(quoted(member), quoted(role)))
+            .toBool();
     }
     bool roleExists(const QString& role) {
-        return value(QString("SELECT count(*) FROM pg_roles WHERE rolname = %1").arg(quoted(role))).toInt() == 1;
+        return value(QString("SELECT count(*) FROM pg_roles WHERE rolname = %1").arg(quoted(role))).toInt() ==
+               1;
     }
     // In the add-members dialog: picks the candidate and presses "Применить".
     static std::function<int(QObject*)> pick(const QString& candidate) {
@@ -57,7 +60,8 @@ protected:
 TEST_F(WorkstationTest, OrdinaryUserCannotReachTheSecurityWindows) {
     start("ivanov", "ivanov");
     const TSecurityAdministration security(*window);
-    EXPECT_FALSE(window->N7->isEnabled());
+    EXPECT_FALSE(window->N7->menuAction()->isEnabled());
+    EXPECT_FALSE(window->actRoles->isEnabled());
 }
 
 // A new role: the server role, its tRoles row, the members (a user without a UserInfo row gets
@@ -84,10 +88,12 @@ TEST_F(Roles, CreatingARoleWithMembers) {
     EXPECT_TRUE(isMember(dbName, "ivanov"));
     EXPECT_TRUE(isMember(dbName, "ghost"));
     EXPECT_TRUE(isMember("ORTADenyObjects", dbName));
-    EXPECT_EQ(value(QString("SELECT string_agg(InkUser::text, ',' ORDER BY InkUser) FROM tUserRoles WHERE InkRole = %1")
-                        .arg(id))
-                  .toString(),
-              "0,2");
+    EXPECT_EQ(
+        value(QString(
+                  "SELECT string_agg(InkUser::text, ',' ORDER BY InkUser) FROM tUserRoles WHERE InkRole = %1")
+                  .arg(id))
+            .toString(),
+        "0,2");
 }
 
 TEST_F(Roles, AnOrdinaryUserCannotCreateRolesOnTheServer) {
@@ -97,7 +103,8 @@ TEST_F(Roles, AnOrdinaryUserCannotCreateRolesOnTheServer) {
         member->execute("select * from sp_addrole(rolename => 'ORTA-Вор')");
         FAIL() << "an ordinary user created a role";
     } catch (const std::exception& e) {
-        EXPECT_NE(std::string(e.what()).find("User does not have permission to perform this action"), std::string::npos)
+        EXPECT_NE(std::string(e.what()).find("User does not have permission to perform this action"),
+                  std::string::npos)
             << e.what();
     }
     EXPECT_FALSE(roleExists("ORTA-Вор"));
@@ -151,8 +158,9 @@ TEST_F(Roles, ARoleWithMembersIsKept) {
         roles.butDelete->click();
     });
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1].text, "Выбранная роль не может быть удалена потому что содержит пользователей.\r\n"
-                                   "Воспользуйтесь редактированием роли для удаления пользователей из роли");
+    EXPECT_EQ(ui.messages[1].text,
+              "Выбранная роль не может быть удалена потому что содержит пользователей.\r\n"
+              "Воспользуйтесь редактированием роли для удаления пользователей из роли");
     EXPECT_TRUE(roleExists("ORTA-" + name));
     EXPECT_EQ(value("SELECT count(*) FROM tRoles WHERE id = 33").toInt(), 1);
 }
@@ -172,7 +180,9 @@ TEST_F(Roles, AMissingRoleRowIsCreatedByTheMemberSave) {
     EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
     const int id = value(QString("SELECT id FROM tRoles WHERE fname = 'ORTA-%1'").arg(name)).toInt();
     ASSERT_GT(id, 0);
-    EXPECT_EQ(value(QString("SELECT count(*) FROM tUserRoles WHERE InkRole = %1 AND InkUser = 2").arg(id)).toInt(), 1);
+    EXPECT_EQ(
+        value(QString("SELECT count(*) FROM tUserRoles WHERE InkRole = %1 AND InkUser = 2").arg(id)).toInt(),
+        1);
     EXPECT_TRUE(isMember("ORTA-" + name, "ivanov"));
 }
 
@@ -232,7 +242,8 @@ TEST_F(Roles, ATooLongNameIsRefused) {
         roles.butAdd->click();
     });
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.startsWith("При создании новой роли \"" + name + "\" произошла ошибка\r\n\r\n"))
+    EXPECT_TRUE(
+        ui.messages[0].text.startsWith("При создании новой роли \"" + name + "\" произошла ошибка\r\n\r\n"))
         << ui.messages[0].text.toStdString();
     EXPECT_TRUE(ui.messages[0].text.contains("too long"));
     EXPECT_EQ(value("SELECT count(*) FROM tRoles WHERE fname LIKE '%" + uniqueTag() + "'").toInt(), 0);

@@ -16,7 +16,9 @@ protected:
         grid.setColCount(4);
         grid.setRowCount(4);
         grid.setFixedRows(2);
-        grid.OnToggle = [this](TControlStringgrid&, int col, int row) { toggled.append({col, row}); };
+        grid.OnToggle = [this](TControlStringgrid&, int col, int row) {
+            toggled.append({col, row});
+        };
     }
     QPoint centreOf(int col, int row) { return grid.visualRect(grid.model()->index(row, col)).center(); }
 
@@ -40,7 +42,9 @@ TEST_P(ToggleRule, ToggleGivesTheNextStateAndReportsOnlyAChange) {
     grid.setColCount(3);
     grid.setRowCount(3);
     int calls = 0;
-    grid.OnToggle = [&calls](TControlStringgrid&, int, int) { ++calls; };
+    grid.OnToggle = [&calls](TControlStringgrid&, int, int) {
+        ++calls;
+    };
     grid.setState(2, 2, GetParam().before);
     grid.Toggle(2, 2);
     EXPECT_EQ(grid.state(2, 2), GetParam().after);

@@ -260,6 +260,7 @@ TEST_F(MssqlDialect, SecurityStatements) {
     EXPECT_EQ(connection.statements,
               QStringList({"GRANT Select\r\n([Поверки])\r\nON StaticPermissions TO [ORTA-Лаборанты]\r\n",
                            "REVOKE DELETE\r\n ON tMiTypes TO [ORTA-a]]b]\r\n"}));
-    EXPECT_EQ(db.databaseRolesQuery(), "select 'RoleName' = name, 'RoleId' = uid, 'IsAppRole' = isapprole from "
-                                       "sysusers where issqlrole = 1 or isapprole = 1 order by 'RoleName'");
+    EXPECT_EQ(db.databaseRolesQuery(),
+              "select 'RoleName' = name, 'RoleId' = uid, 'IsAppRole' = isapprole from "
+              "sysusers where issqlrole = 1 or isapprole = 1 order by 'RoleName'");
 }

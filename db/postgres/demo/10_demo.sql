@@ -39,7 +39,10 @@ DECLARE t text;
 BEGIN
     FOR t IN SELECT tablename FROM pg_tables WHERE schemaname = 'public' LOOP
         EXECUTE format('GRANT SELECT, INSERT, UPDATE, DELETE ON %I TO "ORTA-Администраторы"', t);
-        EXECUTE format('GRANT SELECT ON %I TO "ORTA-Метрологи"', t);
+        -- The functions are column grants: a table-wide read would give the metrologists them all.
+        IF t <> 'staticpermissions' THEN
+            EXECUTE format('GRANT SELECT ON %I TO "ORTA-Метрологи"', t);
+        END IF;
     END LOOP;
     FOR t IN SELECT viewname FROM pg_views WHERE schemaname = 'public' LOOP
         EXECUTE format('GRANT SELECT ON %I TO "ORTA-Администраторы", "ORTA-Метрологи"', t);

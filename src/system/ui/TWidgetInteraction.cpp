@@ -69,8 +69,8 @@ int TWidgetInteraction::messageBox(const QString& text, TMessageKind kind, int b
     return titledMessageBox(text, kind, buttons, QString(), 0);
 }
 
-int TWidgetInteraction::titledMessageBox(const QString& text, TMessageKind kind, int buttons, const QString& title,
-                                         int defaultResult) {
+int TWidgetInteraction::titledMessageBox(const QString& text, TMessageKind kind, int buttons,
+                                         const QString& title, int defaultResult) {
     QMessageBox box(iconOf(kind), title.isEmpty() ? applicationTitle() : title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
