@@ -149,11 +149,9 @@ BEGIN
     RETURN 0;
 END $$;
 
-CREATE OR REPLACE FUNCTION sp_addrolemember(rolename text, membername text) RETURNS integer
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
-DECLARE
-    role_name name;
-    member_name name;
+-- The role and the member role of a membership change; raises SQL Server's errors.
+CREATE OR REPLACE FUNCTION dbo.membership(rolename text, membername text, OUT role_name name, OUT member_name name)
+LANGUAGE plpgsql STABLE SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
     PERFORM dbo.require_security_admin();
     role_name := dbo.existing_role(rolename);
@@ -164,10 +162,22 @@ BEGIN
     IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = member_name AND rolsuper) THEN
         RAISE EXCEPTION 'Cannot use the special principal ''%''.', membername USING ERRCODE = '42501';
     END IF;
-    -- A member again is no error, as on SQL Server.
-    IF NOT EXISTS (SELECT 1 FROM pg_auth_members m
-                   WHERE m.roleid = dbo.role_oid(role_name) AND m.member = dbo.role_oid(member_name)) THEN
-        EXECUTE format('GRANT %I TO %I', role_name, member_name);
+END $$;
+
+CREATE OR REPLACE FUNCTION dbo.is_member(role_name text, member_name text) RETURNS boolean
+LANGUAGE sql STABLE SET search_path = pg_catalog, pg_temp AS $$
+    SELECT EXISTS (SELECT 1 FROM pg_catalog.pg_auth_members m
+                   WHERE m.roleid = dbo.role_oid(role_name) AND m.member = dbo.role_oid(member_name))
+$$;
+
+-- A member again is no error, as on SQL Server; nor is removing one that is not a member.
+CREATE OR REPLACE FUNCTION sp_addrolemember(rolename text, membername text) RETURNS integer
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
+DECLARE
+    change record := dbo.membership(rolename, membername);
+BEGIN
+    IF NOT dbo.is_member(change.role_name, change.member_name) THEN
+        EXECUTE format('GRANT %I TO %I', change.role_name, change.member_name);
     END IF;
     RETURN 0;
 END $$;
@@ -175,18 +185,10 @@ END $$;
 CREATE OR REPLACE FUNCTION sp_droprolemember(rolename text, membername text) RETURNS integer
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
-    role_name name;
-    member_name name;
+    change record := dbo.membership(rolename, membername);
 BEGIN
-    PERFORM dbo.require_security_admin();
-    role_name := dbo.existing_role(rolename);
-    member_name := dbo.db_user_role(membername);
-    IF member_name IS NULL THEN
-        RAISE EXCEPTION 'User or role ''%'' does not exist in this database.', membername USING ERRCODE = '42704';
-    END IF;
-    IF EXISTS (SELECT 1 FROM pg_auth_members m
-               WHERE m.roleid = dbo.role_oid(role_name) AND m.member = dbo.role_oid(member_name)) THEN
-        EXECUTE format('REVOKE %I FROM %I', role_name, member_name);
+    IF dbo.is_member(change.role_name, change.member_name) THEN
+        EXECUTE format('REVOKE %I FROM %I', change.role_name, change.member_name);
     END IF;
     RETURN 0;
 END $$;

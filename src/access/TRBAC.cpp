@@ -237,59 +237,57 @@ QStringList TRBAC::SaveStatements(qint32 roleId, const TPermissionCollection& co
     qint32 previousTable = 0;
     bool first = true;
     const QString role = QString::number(roleId);
-    {
-        for (int i = collection.count() - 1; i >= 0; --i) {
-            const TPermissionItem& item = collection.items(i);
-            if (first || item.TableId != previousTable) {
-                name = GetTableName(item.TableId);
-                previousTable = item.TableId;
-                first = false;
-            }
-            QString columns, values;
-            QStringList assignments;
-            for (char c = 'a'; c <= 'z'; ++c) {
-                if (TActions::has(item.Actions, c)) {
-                    columns += QStringLiteral(",") + QLatin1Char(c);
-                    values += QStringLiteral(",1");
-                }
-            }
-            const TActionSet supported = GetTableActions(item.TableId);
-            for (char c = 'a'; c <= 'z'; ++c) {
-                if (TActions::has(supported, c))
-                    assignments << QLatin1Char(c) + (TActions::has(item.Actions, c) ? QStringLiteral("=1")
-                                                                                    : QStringLiteral("=0"));
-            }
-            const QString row = QString::number(item.RowId);
-            const QString grantOwner = QString::number(item.TableId >> 16);
-            const QString where =
-                item.isRoleGrant()
-                    ? QStringLiteral(" where DynPermsId=") + grantOwner + QStringLiteral(" and RoleOwnId=") +
-                          role + QStringLiteral(" and RoleId=") + row
-                    : QStringLiteral(" where InkRole=") + role + QStringLiteral(" and InkId=") + row;
-            QString sql;
-            switch (item.State) {
-            case TPermissionItem::New:
-                sql = item.isRoleGrant()
-                          ? QStringLiteral("INSERT INTO ") + name +
-                                QStringLiteral(" ( DynPermsId, RoleOwnId, RoleId") + columns +
-                                QStringLiteral(" ) VALUES (") + grantOwner + QStringLiteral(" ,") + role +
-                                QStringLiteral(" ,") + row + values + QLatin1Char(')')
-                          : QStringLiteral("INSERT INTO ") + name + QStringLiteral(" ( InkRole, InkID") +
-                                columns + QStringLiteral(" ) VALUES (") + role + QStringLiteral(" ,") + row +
-                                values + QLatin1Char(')');
-                break;
-            case TPermissionItem::Changed:
-                sql = QStringLiteral("Update ") + name + QStringLiteral(" Set ") +
-                      assignments.join(QLatin1Char(',')) + where;
-                break;
-            case TPermissionItem::Emptied:
-                sql = QStringLiteral("delete from ") + name + where;
-                break;
-            default:
-                continue;
-            }
-            statements << sql;
+    for (int i = collection.count() - 1; i >= 0; --i) {
+        const TPermissionItem& item = collection.items(i);
+        if (first || item.TableId != previousTable) {
+            name = GetTableName(item.TableId);
+            previousTable = item.TableId;
+            first = false;
         }
+        QString columns, values;
+        QStringList assignments;
+        for (char c = 'a'; c <= 'z'; ++c) {
+            if (TActions::has(item.Actions, c)) {
+                columns += QStringLiteral(",") + QLatin1Char(c);
+                values += QStringLiteral(",1");
+            }
+        }
+        const TActionSet supported = GetTableActions(item.TableId);
+        for (char c = 'a'; c <= 'z'; ++c) {
+            if (TActions::has(supported, c))
+                assignments << QLatin1Char(c) + (TActions::has(item.Actions, c) ? QStringLiteral("=1")
+                                                                                : QStringLiteral("=0"));
+        }
+        const QString row = QString::number(item.RowId);
+        const QString grantOwner = QString::number(item.TableId >> 16);
+        const QString where =
+            item.isRoleGrant()
+                ? QStringLiteral(" where DynPermsId=") + grantOwner + QStringLiteral(" and RoleOwnId=") +
+                      role + QStringLiteral(" and RoleId=") + row
+                : QStringLiteral(" where InkRole=") + role + QStringLiteral(" and InkId=") + row;
+        QString sql;
+        switch (item.State) {
+        case TPermissionItem::New:
+            sql = item.isRoleGrant()
+                      ? QStringLiteral("INSERT INTO ") + name +
+                            QStringLiteral(" ( DynPermsId, RoleOwnId, RoleId") + columns +
+                            QStringLiteral(" ) VALUES (") + grantOwner + QStringLiteral(" ,") + role +
+                            QStringLiteral(" ,") + row + values + QLatin1Char(')')
+                      : QStringLiteral("INSERT INTO ") + name + QStringLiteral(" ( InkRole, InkID") +
+                            columns + QStringLiteral(" ) VALUES (") + role + QStringLiteral(" ,") + row +
+                            values + QLatin1Char(')');
+            break;
+        case TPermissionItem::Changed:
+            sql = QStringLiteral("Update ") + name + QStringLiteral(" Set ") +
+                  assignments.join(QLatin1Char(',')) + where;
+            break;
+        case TPermissionItem::Emptied:
+            sql = QStringLiteral("delete from ") + name + where;
+            break;
+        default:
+            continue;
+        }
+        statements << sql;
     }
     return statements;
 }

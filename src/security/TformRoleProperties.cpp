@@ -273,7 +273,8 @@ void TformRoleProperties::createRole(TStatementSink& sink, const QString& roleNa
     }
     for (int i = 0; i < lbRoleMembers->count(); ++i) {
         const QListWidgetItem* entry = lbRoleMembers->item(i);
-        addMember(sink, roleName, roleId, {entry->text(), entry->data(Qt::UserRole).toInt() == 1});
+        changeMembership(sink, roleName, roleId, {entry->text(), entry->data(Qt::UserRole).toInt() == 1},
+                         true);
     }
     try {
         sink.call(QStringLiteral("sp_addrolemember"),
@@ -287,38 +288,27 @@ void TformRoleProperties::createRole(TStatementSink& sink, const QString& roleNa
     }
 }
 
-void TformRoleProperties::addMember(TStatementSink& sink, const QString& roleName, qint32 roleId,
-                                    const Member& member) {
+void TformRoleProperties::changeMembership(TStatementSink& sink, const QString& roleName, qint32 roleId,
+                                           const Member& member, bool add) {
     try {
         const QString memberName = member.isUser ? member.name : TSecurityQueries::databaseName(member.name);
         const qint32 userId = member.isUser ? userIdOf(member.name) : 0;
-        sink.call(QStringLiteral("sp_addrolemember"), {{"rolename", roleName}, {"membername", memberName}});
-        if (member.isUser)
+        sink.call(add ? QStringLiteral("sp_addrolemember") : QStringLiteral("sp_droprolemember"),
+                  {{"rolename", roleName}, {"membername", memberName}});
+        if (member.isUser && add)
             sink.write(QStringLiteral("insert into tUserRoles(InkRole,InkUser) values (") +
                        QString::number(roleId) + QLatin1Char(',') + QString::number(userId) +
                        QLatin1Char(')'));
-    } catch (const std::exception& e) {
-        if (TSecurityQueries::errorHas(e, {UserNoPermission}))
-            throw EOrtaException(NoRights);
-        throw EOrtaException(QStringLiteral("При добавлении ") + quoted(member.name) +
-                             QStringLiteral(" произошла ошибка\r\n\r\n") + QString::fromUtf8(e.what()));
-    }
-}
-
-void TformRoleProperties::removeMember(TStatementSink& sink, const QString& roleName, qint32 roleId,
-                                       const Member& member) {
-    try {
-        const QString memberName = member.isUser ? member.name : TSecurityQueries::databaseName(member.name);
-        const qint32 userId = member.isUser ? userIdOf(member.name) : 0;
-        sink.call(QStringLiteral("sp_droprolemember"), {{"rolename", roleName}, {"membername", memberName}});
-        if (member.isUser)
+        else if (member.isUser)
             sink.write(QStringLiteral("delete from tUserRoles where InkRole=") + QString::number(roleId) +
                        QStringLiteral(" and InkUser=") + QString::number(userId));
     } catch (const std::exception& e) {
-        if (TSecurityQueries::isNoPermission(e))
+        // Adding recognises SQL Server's refusal only; removing also the server's own.
+        if (add ? TSecurityQueries::errorHas(e, {UserNoPermission}) : TSecurityQueries::isNoPermission(e))
             throw EOrtaException(NoRights);
-        throw EOrtaException(QStringLiteral("При удалении ") + quoted(member.name) +
-                             QStringLiteral(" произошла ошибка\r\n\r\n") + QString::fromUtf8(e.what()));
+        throw EOrtaException((add ? QStringLiteral("При добавлении ") : QStringLiteral("При удалении ")) +
+                             quoted(member.name) + QStringLiteral(" произошла ошибка\r\n\r\n") +
+                             QString::fromUtf8(e.what()));
     }
 }
 
@@ -343,9 +333,9 @@ void TformRoleProperties::saveMembers(TStatementSink& sink, const QString& roleN
             added.erase(kept);
     }
     for (const Member& member : added)
-        addMember(sink, roleName, roleId, member);
+        changeMembership(sink, roleName, roleId, member, true);
     for (const Member& member : removed)
-        removeMember(sink, roleName, roleId, member);
+        changeMembership(sink, roleName, roleId, member, false);
 }
 
 void TformRoleProperties::savePermissions(TStatementSink& sink) {

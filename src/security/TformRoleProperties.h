@@ -54,8 +54,8 @@ private:
     void save(TStatementSink& sink);
     void createRole(TStatementSink& sink, const QString& roleName);
     void saveMembers(TStatementSink& sink, const QString& roleName);
-    void addMember(TStatementSink& sink, const QString& roleName, qint32 roleId, const Member& member);
-    void removeMember(TStatementSink& sink, const QString& roleName, qint32 roleId, const Member& member);
+    void changeMembership(TStatementSink& sink, const QString& roleName, qint32 roleId, const Member& member,
+                          bool add);
     void savePermissions(TStatementSink& sink);
     QList<Member> currentMembers() const;
     void addListEntry(const Member& member);
