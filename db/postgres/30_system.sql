@@ -6,6 +6,24 @@ CREATE TABLE infoVersion (
 );
 INSERT INTO infoVersion (DBVersion, DBVersionIndex) VALUES ('1.0', 1);
 
+-- System-wide options of the metrology system (one row): "+"/"-" flags, the instrument type of
+-- differential manometers, the books' refresh interval in milliseconds, hierarchy depths of the
+-- yearly verification schedules.
+CREATE TABLE Settings (
+    NewTech char(1),
+    NoPos char(1),
+    AutoMoveSI char(1),
+    DifmanomID varchar(20),
+    MoveInterval char(1),
+    CreatePos char(1),
+    RefInterval integer,
+    VrfYearMitypeLevel integer,
+    vrfYearSubdivlevel integer
+);
+INSERT INTO Settings (NewTech, NoPos, AutoMoveSI, DifmanomID, MoveInterval, CreatePos, RefInterval, VrfYearMitypeLevel,
+                      vrfYearSubdivlevel)
+VALUES ('-', '-', '-', NULL, '+', '-', 600000, 1, 1);
+
 -- Program versions and the answer com_CheckCompatibility gives for them: 400 compatible,
 -- 300 outdated but usable, 200 outdated. A version not listed gets 100 (not compatible).
 CREATE TABLE SoftCompatibility (

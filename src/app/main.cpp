@@ -1,5 +1,6 @@
 #include "OrtaUtils.h"
 #include "TEditorSet.h"
+#include "TReportsWindows.h"
 #include "TSecurityAdministration.h"
 #include "TSingleInstance.h"
 #include "TWidgetInteraction.h"
@@ -77,6 +78,7 @@ int main(int argc, char* argv[]) {
         manager.ShowDocuments(typeId);
     };
     const TSecurityAdministration security(frMain);
+    const TReportsWindows reports(frMain);
     frMain.show();
     const int result = QApplication::exec();
     TEditorSet::unregisterAll();

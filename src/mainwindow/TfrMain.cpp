@@ -190,6 +190,8 @@ void TfrMain::buildMenus() {
     miExit = file->addAction(QStringLiteral("Выход"));
     miExit->setObjectName(QStringLiteral("miExit"));
     connect(miExit, &QAction::triggered, this, &QWidget::close);
+    N3 = menuBar()->addAction(QStringLiteral("Настройки"));
+    N3->setObjectName(QStringLiteral("N3"));
     N7 = menuBar()->addMenu(QStringLiteral("Контроль доступа"));
     N7->setObjectName(QStringLiteral("N7"));
     actRoles = N7->addAction(QStringLiteral("Роли"));
@@ -204,6 +206,8 @@ void TfrMain::buildMenus() {
     QAction* contents = help->addAction(QStringLiteral("Содержание  F1"));
     contents->setObjectName(QStringLiteral("N6"));
     connect(contents, &QAction::triggered, this, [this] { showHelp(QString()); });
+    N5 = help->addAction(QStringLiteral("О программе"));
+    N5->setObjectName(QStringLiteral("N5"));
 
     popupMenu = new QMenu(this);
     popupMenu->setObjectName(QStringLiteral("popupMenu"));

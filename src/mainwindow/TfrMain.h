@@ -119,6 +119,10 @@ public:
     QAction* miExit;
     // "Контроль доступа": the security windows connect to these; they are enabled for a user who
     // may work with permissions.
+    QAction* N3; // "Настройки"
+    QAction* N5; // "О программе"
+    // Merges two optional parameters (set by the program); the book is read again afterwards.
+    std::function<int()> mergeParameters;
     QMenu* N7;
     QAction* actRoles;
     QAction* actUsers;

@@ -17,6 +17,7 @@
 #include "TfrMain.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -237,6 +238,18 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
                                            parts.top ? parts.top : parts.group);
             button->setObjectName(merge ? QStringLiteral("btnMerge") : name);
             button->setGeometry(boundsOf(element));
+            if (merge) {
+                connect(button, &QPushButton::clicked, this, [this] {
+                    if (mergeParameters && mergeParameters() == QDialog::Accepted)
+                        QTimer::singleShot(0, this, [this] {
+                            try {
+                                LoadBookData(false, false);
+                            } catch (const std::exception& e) {
+                                showViewError(e);
+                            }
+                        });
+                });
+            }
         } else if (sameText(kind, QStringLiteral("TLabel"))) {
             auto* label = new QLabel(caption, parts.group);
             label->setGeometry(boundsOf(element));

@@ -201,8 +201,11 @@ SELECT setval(pg_get_serial_sequence('Doc', 'id'), 100);
 INSERT INTO DocLinks (DocId, MITypeId)
 SELECT d.id, t.id FROM (VALUES (1), (2), (3)) AS d(id)
 CROSS JOIN LATERAL (SELECT id FROM tMiTypes WHERE ParentId IS NOT NULL ORDER BY id LIMIT CASE WHEN d.id = 2 THEN 2 ELSE 1 END) t;
-INSERT INTO optnl_parameters (fName, ParamType) VALUES ('Класс точности', 'string'), ('Диапазон измерений', 'string'),
-    ('Заводской номер', 'string'), ('Год выпуска', 'integer');
+INSERT INTO optnl_parameters (optyp_name, ParamType) VALUES ('Класс точности', 'string'), ('Диапазон измерений', 'string'),
+    ('Заводской номер', 'string'), ('Год выпуска', 'integer'), ('Кл. точности', 'string');
+-- Passports carry the same parameter under two names until they are merged.
+INSERT INTO passport_optnl_parameters (passport_id, optyp_id, optyp_value) VALUES
+    (1, 1, '0,6'), (2, 1, '1,0'), (3, 5, '1,5'), (4, 5, '2,5'), (3, 3, '4411');
 
 -- The central register: areas of measurement, the codifier and some 340 central device types, one
 -- per group, maker and variant of the instrument types above; a few types are bound to local copies.
