@@ -123,6 +123,8 @@ public:
     QAction* N5; // "О программе"
     // Merges two optional parameters (set by the program); the book is read again afterwards.
     std::function<int()> mergeParameters;
+    // Fills a spreadsheet with the book shown (set by the program).
+    std::function<void()> printBook;
     QMenu* N7;
     QAction* actRoles;
     QAction* actUsers;

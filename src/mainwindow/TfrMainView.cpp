@@ -238,6 +238,17 @@ bool TfrMain::BuildBookView(QTreeWidgetItem* node) {
                                            parts.top ? parts.top : parts.group);
             button->setObjectName(merge ? QStringLiteral("btnMerge") : name);
             button->setGeometry(boundsOf(element));
+            if (!merge && caption == QStringLiteral("Печать")) {
+                connect(button, &QPushButton::clicked, this, [this] {
+                    const TOperation operation(*this);
+                    try {
+                        if (printBook)
+                            printBook();
+                    } catch (const std::exception& e) {
+                        errorBox(QString::fromUtf8(e.what()));
+                    }
+                });
+            }
             if (merge) {
                 connect(button, &QPushButton::clicked, this, [this] {
                     if (mergeParameters && mergeParameters() == QDialog::Accepted)

@@ -1,6 +1,7 @@
 #include "TReportsWindows.h"
 
 #include "TAboutForm.h"
+#include "TBookExport.h"
 #include "TUserInteraction.h"
 #include "TfrATypes.h"
 #include "TfrMain.h"
@@ -12,7 +13,11 @@
 TReportsWindows::TReportsWindows(TfrMain& mainWindow)
     : m_settings(std::make_unique<TfrSettings>(*mainWindow.frATypes, &mainWindow)),
       m_about(std::make_unique<TAboutForm>(&mainWindow)),
-      m_optionParams(std::make_unique<Tfr_option_params>(&mainWindow)) {
+      m_optionParams(std::make_unique<Tfr_option_params>(&mainWindow)),
+      m_bookExport(std::make_unique<TBookExport>(mainWindow)) {
+    mainWindow.printBook = [this] {
+        m_bookExport->PrintBook();
+    };
     QObject::connect(mainWindow.N3, &QAction::triggered, m_settings.get(), [this] { m_settings->Execute(); });
     QObject::connect(mainWindow.N5, &QAction::triggered, m_about.get(), [this] {
         try {

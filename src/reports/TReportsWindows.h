@@ -3,6 +3,7 @@
 #include <memory>
 
 class TAboutForm;
+class TBookExport;
 class TfrMain;
 class TfrSettings;
 class Tfr_option_params;
@@ -16,9 +17,11 @@ public:
     TfrSettings& settings() { return *m_settings; }
     TAboutForm& about() { return *m_about; }
     Tfr_option_params& optionParams() { return *m_optionParams; }
+    TBookExport& bookExport() { return *m_bookExport; }
 
 private:
     std::unique_ptr<TfrSettings> m_settings;
     std::unique_ptr<TAboutForm> m_about;
     std::unique_ptr<Tfr_option_params> m_optionParams;
+    std::unique_ptr<TBookExport> m_bookExport;
 };
