@@ -199,6 +199,8 @@ void TfrMain::buildMenus() {
     actUsers = N7->addAction(QStringLiteral("Пользователи"));
     actUsers->setObjectName(QStringLiteral("actUsers"));
     actUsers->setVisible(false); // until the users window exists
+    actRightsReports = N7->addAction(QStringLiteral("Отчеты о правах пользователя..."));
+    actRightsReports->setObjectName(QStringLiteral("actRightsReports"));
     N7->menuAction()->setEnabled(false);
     actRoles->setEnabled(false);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));

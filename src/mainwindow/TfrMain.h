@@ -128,6 +128,8 @@ public:
     QMenu* N7;
     QAction* actRoles;
     QAction* actUsers;
+    // The rights reports of the signed-in user (until the users window offers them for anyone).
+    QAction* actRightsReports;
     QAction* miProp;
     QAction* miSubTrees;
     QMenu* popupMenu;

@@ -22,10 +22,12 @@
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSheetOutline.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
+#include <com/sun/star/table/TableOrientation.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/NumberFormat.hpp>
@@ -219,6 +221,22 @@ TCellRange TCalcSpreadsheet::usedRange() {
             Reference<sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
         return TCellRange{address.StartRow + 1, address.StartColumn + 1, address.EndRow + 1,
                           address.EndColumn + 1};
+    });
+}
+
+void TCalcSpreadsheet::groupRows(int first, int last) {
+    guarded([&] {
+        const table::CellRangeAddress rows =
+            Reference<sheet::XCellRangeAddressable>(range({first, 1, last, 1}), UNO_QUERY_THROW)
+                ->getRangeAddress();
+        Reference<sheet::XSheetOutline>(m_sheet, UNO_QUERY_THROW)->group(rows, table::TableOrientation_ROWS);
+    });
+}
+
+void TCalcSpreadsheet::setBackground(const TCellRange& cells, unsigned rgb) {
+    guarded([&] {
+        Reference<beans::XPropertySet>(range(cells), UNO_QUERY_THROW)
+            ->setPropertyValue("CellBackColor", uno::Any(sal_Int32(rgb)));
     });
 }
 

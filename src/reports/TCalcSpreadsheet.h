@@ -20,6 +20,8 @@ public:
     void autofitColumns(int first, int last) override;
     void setWrap(const TCellRange& range, bool wrap) override;
     TCellRange usedRange() override;
+    void groupRows(int first, int last) override;
+    void setBackground(const TCellRange& range, unsigned rgb) override;
     void selectCell(int row, int column) override;
     bool runMacro(const QString& name) override;
     void saveCopyAs(const QString& path) override;

@@ -2,11 +2,13 @@
 
 #include "TAboutForm.h"
 #include "TBookExport.h"
+#include "TUser.h"
 #include "TUserInteraction.h"
 #include "TfrATypes.h"
 #include "TfrMain.h"
 #include "TfrSettings.h"
 #include "Tfr_option_params.h"
+#include "TfrmReportsSelect.h"
 
 #include <QAction>
 
@@ -14,7 +16,13 @@ TReportsWindows::TReportsWindows(TfrMain& mainWindow)
     : m_settings(std::make_unique<TfrSettings>(*mainWindow.frATypes, &mainWindow)),
       m_about(std::make_unique<TAboutForm>(&mainWindow)),
       m_optionParams(std::make_unique<Tfr_option_params>(&mainWindow)),
-      m_bookExport(std::make_unique<TBookExport>(mainWindow)) {
+      m_bookExport(std::make_unique<TBookExport>(mainWindow)),
+      m_reportsSelect(std::make_unique<TfrmReportsSelect>(&mainWindow)) {
+    QObject::connect(mainWindow.actRightsReports, &QAction::triggered, m_reportsSelect.get(), [this] {
+        const TUser* user = TUser::current();
+        m_reportsSelect->UserName = user ? user->UserSurname : QString();
+        m_reportsSelect->Execute();
+    });
     mainWindow.printBook = [this] {
         m_bookExport->PrintBook();
     };

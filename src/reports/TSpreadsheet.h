@@ -33,6 +33,10 @@ public:
     virtual void autofitColumns(int first, int last) = 0;
     virtual void setWrap(const TCellRange& range, bool wrap) = 0;
     virtual TCellRange usedRange() = 0;
+    // An outline group of the rows (1-based, inclusive), shown open.
+    virtual void groupRows(int first, int last) = 0;
+    // The cells' fill colour, 0xRRGGBB.
+    virtual void setBackground(const TCellRange& range, unsigned rgb) = 0;
     virtual void selectCell(int row, int column) = 0;
     // Runs a macro the document carries; false when it has none of that name.
     virtual bool runMacro(const QString& name) = 0;

@@ -93,7 +93,8 @@ public:
     // " LIKE " matching as SQL Server's usual case-insensitive collation does.
     virtual QString likeOperator() const = 0;
     // A call of a stored procedure with named arguments (texts, numbers, null): SQL Server's
-    // "exec p @a = N'x'", the server's own call elsewhere. Its result, if any, is a row set.
+    // "exec p @a = N'x'", the server's own call elsewhere. Its result, if any, is a row set. An
+    // argument without a name is passed by position.
     virtual QString procedureCall(const QString& name,
                                   const QList<QPair<QString, QVariant>>& arguments) const = 0;
     // The statement lines granting (or revoking) action on a table, or on one of its columns when

@@ -221,7 +221,8 @@ QString TDbUtilsMSSQL::procedureCall(const QString& name,
         const QString literal = value.typeId() == QMetaType::QString
                                     ? QLatin1Char('N') + stringLiteral(value.toString())
                                     : argumentLiteral(value);
-        assigned << QLatin1Char('@') + parameter + QStringLiteral(" = ") + literal;
+        assigned << (parameter.isEmpty() ? literal
+                                         : QLatin1Char('@') + parameter + QStringLiteral(" = ") + literal);
     }
     return QStringLiteral("exec ") + name +
            (assigned.isEmpty() ? QString() : QLatin1Char(' ') + assigned.join(", "));

@@ -225,7 +225,9 @@ QString TDbUtilsPostgres::procedureCall(const QString& name,
                                         const QList<QPair<QString, QVariant>>& arguments) const {
     QStringList assigned;
     for (const auto& [parameter, value] : arguments)
-        assigned << parameter.toLower() + QStringLiteral(" => ") + argumentLiteral(value);
+        assigned << (parameter.isEmpty()
+                         ? argumentLiteral(value)
+                         : parameter.toLower() + QStringLiteral(" => ") + argumentLiteral(value));
     return QStringLiteral("select * from ") + name + QLatin1Char('(') + assigned.join(", ") +
            QLatin1Char(')');
 }

@@ -254,6 +254,8 @@ TEST_F(MssqlDialect, SecurityStatements) {
     EXPECT_EQ(db.procedureCall("sp_addrolemember", {{"rolename", "ORTA-Лаб'ы"}, {"membername", "Иванов"}}),
               "exec sp_addrolemember @rolename = N'ORTA-Лаб''ы', @membername = N'Иванов'");
     EXPECT_EQ(db.procedureCall("adm_get_user_list", {}), "exec adm_get_user_list");
+    EXPECT_EQ(db.procedureCall("Rep_RightsUserForMiTypes", {{"", "O'Neil"}}),
+              "exec Rep_RightsUserForMiTypes N'O''Neil'");
     EXPECT_EQ(db.procedureCall("p", {{"id", 5}, {"old", QVariant()}}), "exec p @id = 5, @old = NULL");
     db.runSQL(db.permissionStatement(true, "Select", "StaticPermissions", "Поверки", "ORTA-Лаборанты"));
     db.runSQL(db.permissionStatement(false, "DELETE", "tMiTypes", "", "ORTA-a]b"));
