@@ -3,6 +3,7 @@
 #include "EOrtaException.h"
 #include "TCalcSpreadsheet.h"
 #include "TUnoText.h"
+#include "TUserInteraction.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -71,6 +72,7 @@ bool TCalcOffice::installed() {
 }
 
 void TCalcOffice::start() {
+    TBusyCursor busy;
     if (!installed())
         throw EOrtaException(QStringLiteral("LibreOffice Calc не найден."));
     auto connection = std::make_unique<Connection>();
@@ -88,7 +90,7 @@ void TCalcOffice::start() {
     m_pipe = QStringLiteral("vantorel_%1").arg(QCoreApplication::applicationPid());
     QStringList arguments{QStringLiteral("--norestore"), QStringLiteral("--nologo"),
                           QStringLiteral("--nodefault"),
-                          QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile).toString(),
+                          QStringLiteral("-env:UserInstallation=") + QString::fromLatin1(QUrl::fromLocalFile(profile).toEncoded()),
                           QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipe)};
     if (connection->headless)
         arguments << QStringLiteral("--headless") << QStringLiteral("--invisible");
@@ -144,7 +146,7 @@ std::unique_ptr<TSpreadsheet> TCalcOffice::newWorkbook(const QString& templatePa
             arguments.getArray()[1].Value <<= true;
             Reference<lang::XComponent> document = m_connection->desktop->loadComponentFromURL(
                 TUnoText::toOUString(
-                    QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath()).toString()),
+                    QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath()).toEncoded())),
                 "_blank", 0, arguments);
             if (!document.is())
                 throw EOrtaException(QStringLiteral("Шаблон не открывается: ") + templatePath);

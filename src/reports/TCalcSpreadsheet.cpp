@@ -280,7 +280,7 @@ void TCalcSpreadsheet::saveCopyAs(const QString& path) {
         arguments.getArray()[0].Value <<= TUnoText::toOUString(filter);
         Reference<frame::XStorable>(m_document, UNO_QUERY_THROW)
             ->storeToURL(
-                TUnoText::toOUString(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()),
+                TUnoText::toOUString(QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded())),
                 arguments);
     });
 }
