@@ -14,6 +14,7 @@ struct SavedSheet {
     std::map<QString, QString> values;
     std::map<QString, bool> isText;
     std::map<QString, QString> bottomBorder; // reference → style of its bottom line
+    std::map<int, int> outlineLevel;         // row → its group level, where it has one
 
     static QByteArray part(const QString& file, const QString& name) {
         QProcess unzip;
@@ -45,7 +46,12 @@ struct SavedSheet {
         }
         QXmlStreamReader sheet(part(file, "xl/worksheets/sheet1.xml"));
         while (!sheet.atEnd()) {
-            if (sheet.readNext() != QXmlStreamReader::StartElement || sheet.name() != u"c")
+            if (sheet.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (sheet.name() == u"row" && sheet.attributes().value("outlineLevel").toInt() > 0)
+                outlineLevel[sheet.attributes().value("r").toInt()] =
+                    sheet.attributes().value("outlineLevel").toInt();
+            if (sheet.name() != u"c")
                 continue;
             const QString reference = sheet.attributes().value("r").toString();
             const bool shared_ = sheet.attributes().value("t") == u"s";

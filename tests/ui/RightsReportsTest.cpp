@@ -64,6 +64,11 @@ TEST_F(RightsReports, TwoReportsTwoWorkbooks) {
               QStringList({" Манометры", " +", " +"}));
     EXPECT_EQ(types.at("B6"), " Масса");
     EXPECT_EQ(types.at("D6"), " ");
+    // The template has no macro: the top rows are not grouped, the branch below "Давление" is.
+    EXPECT_EQ(types.outlineLevel.count(4), 0u);
+    ASSERT_EQ(types.outlineLevel.count(5), 1u);
+    EXPECT_EQ(types.outlineLevel.at(5), 1);
+    EXPECT_EQ(types.outlineLevel.count(6), 0u);
     EXPECT_EQ(saved(1).at("A1"), "Права пользователя на подразделения");
 }
 
