@@ -18,43 +18,36 @@ LANGUAGE sql STABLE AS $$
     SELECT ur.InkRole FROM tUserRoles ur JOIN UserInfo u ON u.id = ur.InkUser WHERE u.userSurnameNP = user_name
 $$;
 
+-- The records of a hierarchical book (id, ParentId, fName, Code) in tree order with the user's
+-- rights from its row-permission table.
+CREATE OR REPLACE FUNCTION dbo.report_tree_rights(book text, rights_table text, username text)
+RETURNS TABLE (level integer, name varchar, code varchar, may_read varchar, may_write varchar)
+LANGUAGE plpgsql STABLE AS $$
+BEGIN
+    RETURN QUERY EXECUTE format($q$
+        WITH RECURSIVE tree AS (
+            SELECT t.id, 0 AS level, ARRAY[t.fName::text] AS path FROM %1$I t WHERE t.ParentId IS NULL
+            UNION ALL
+            SELECT c.id, p.level + 1, p.path || c.fName::text FROM %1$I c JOIN tree p ON c.ParentId = p.id
+        ), admin AS (SELECT EXISTS (SELECT 1 FROM dbo.report_roles($1) WHERE role_id = 1) AS yes),
+        rights AS (
+            SELECT p.InkId, max(p.r) AS r, max(p.w) AS w FROM %2$I p
+            WHERE p.InkRole IN (SELECT role_id FROM dbo.report_roles($1)) GROUP BY p.InkId
+        )
+        SELECT tree.level, t.fName::varchar, t.Code::varchar,
+               CASE WHEN admin.yes OR rights.r = 1 THEN '+' ELSE '' END::varchar,
+               CASE WHEN admin.yes OR rights.w = 1 THEN '+' ELSE '' END::varchar
+        FROM tree JOIN %1$I t ON t.id = tree.id CROSS JOIN admin LEFT JOIN rights ON rights.InkId = t.id
+        ORDER BY tree.path$q$, lower(book), lower(rights_table)) USING username;
+END $$;
+
 CREATE OR REPLACE FUNCTION Rep_RightsUserForMiTypes(username text)
 RETURNS TABLE ("Уровень" integer, "Тип СИ" varchar, "Код" varchar, "Просмотр" varchar, "Изменение" varchar)
-LANGUAGE sql STABLE AS $$
-    WITH RECURSIVE tree AS (
-        SELECT t.id, 0 AS level, ARRAY[t.fName::text] AS path FROM tMiTypes t WHERE t.ParentId IS NULL
-        UNION ALL
-        SELECT c.id, p.level + 1, p.path || c.fName::text FROM tMiTypes c JOIN tree p ON c.ParentId = p.id
-    ), admin AS (SELECT EXISTS (SELECT 1 FROM dbo.report_roles(username) WHERE role_id = 1) AS yes),
-    rights AS (
-        SELECT p.InkId, max(p.r) AS r, max(p.w) AS w FROM tRoletMiTypes p
-        WHERE p.InkRole IN (SELECT role_id FROM dbo.report_roles(username)) GROUP BY p.InkId
-    )
-    SELECT tree.level, t.fName, t.Code,
-           CASE WHEN admin.yes OR rights.r = 1 THEN '+' ELSE '' END::varchar,
-           CASE WHEN admin.yes OR rights.w = 1 THEN '+' ELSE '' END::varchar
-    FROM tree JOIN tMiTypes t ON t.id = tree.id CROSS JOIN admin LEFT JOIN rights ON rights.InkId = t.id
-    ORDER BY tree.path
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM dbo.report_tree_rights('tMiTypes', 'tRoletMiTypes', username) $$;
 
 CREATE OR REPLACE FUNCTION Rep_RightsUserForDivisions(username text)
 RETURNS TABLE ("Уровень" integer, "Подразделение" varchar, "Код" varchar, "Просмотр" varchar, "Изменение" varchar)
-LANGUAGE sql STABLE AS $$
-    WITH RECURSIVE tree AS (
-        SELECT d.id, 0 AS level, ARRAY[d.fName::text] AS path FROM tSubDivs d WHERE d.ParentId IS NULL
-        UNION ALL
-        SELECT c.id, p.level + 1, p.path || c.fName::text FROM tSubDivs c JOIN tree p ON c.ParentId = p.id
-    ), admin AS (SELECT EXISTS (SELECT 1 FROM dbo.report_roles(username) WHERE role_id = 1) AS yes),
-    rights AS (
-        SELECT p.InkId, max(p.r) AS r, max(p.w) AS w FROM tRoletSubDivs p
-        WHERE p.InkRole IN (SELECT role_id FROM dbo.report_roles(username)) GROUP BY p.InkId
-    )
-    SELECT tree.level, d.fName, d.Code,
-           CASE WHEN admin.yes OR rights.r = 1 THEN '+' ELSE '' END::varchar,
-           CASE WHEN admin.yes OR rights.w = 1 THEN '+' ELSE '' END::varchar
-    FROM tree JOIN tSubDivs d ON d.id = tree.id CROSS JOIN admin LEFT JOIN rights ON rights.InkId = d.id
-    ORDER BY tree.path
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM dbo.report_tree_rights('tSubDivs', 'tRoletSubDivs', username) $$;
 
 CREATE OR REPLACE FUNCTION Rep_RightsUserForPassportState(username text)
 RETURNS TABLE ("Уровень" integer, "Состояние" varchar, "Просмотр" varchar, "Изменение" varchar)

@@ -102,36 +102,46 @@ bool TCalcSpreadsheet::find(const QString& text, int& row, int& column) {
     });
 }
 
+namespace {
+
+// A value as a cell takes it: a number (booleans 1/0, dates their serial number) or a text.
+uno::Any cellValue(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return uno::Any(value.toDouble());
+    case QMetaType::Bool:
+        return uno::Any(value.toBool() ? 1.0 : 0.0);
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        return uno::Any(serialOf(value.toDateTime()));
+    default:
+        return uno::Any(
+            TUnoText::toOUString(value.isValid() && !value.isNull() ? value.toString() : QString()));
+    }
+}
+
+} // namespace
+
 void TCalcSpreadsheet::setCell(int row, int column, const QVariant& value) {
     guarded([&] {
         Reference<table::XCell> cell = m_sheet->getCellByPosition(column - 1, row - 1);
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-        case QMetaType::Double:
-            cell->setValue(value.toDouble());
-            break;
-        case QMetaType::Bool: {
-            cell->setValue(value.toBool() ? 1 : 0);
+        const uno::Any content = cellValue(value);
+        double number = 0;
+        if (content >>= number)
+            cell->setValue(number);
+        else
+            Reference<text::XText>(cell, UNO_QUERY_THROW)->setString(content.get<rtl::OUString>());
+        const QString format = value.typeId() == QMetaType::Bool ? QStringLiteral("BOOLEAN")
+                               : value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime
+                                   ? QStringLiteral("DD.MM.YYYY HH:MM:SS")
+                                   : QString();
+        if (!format.isEmpty())
             Reference<beans::XPropertySet>(cell, UNO_QUERY_THROW)
-                ->setPropertyValue("NumberFormat", uno::Any(formatKey(QStringLiteral("BOOLEAN"))));
-            break;
-        }
-        case QMetaType::QDate:
-        case QMetaType::QDateTime: {
-            cell->setValue(serialOf(value.toDateTime()));
-            Reference<beans::XPropertySet>(cell, UNO_QUERY_THROW)
-                ->setPropertyValue("NumberFormat",
-                                   uno::Any(formatKey(QStringLiteral("DD.MM.YYYY HH:MM:SS"))));
-            break;
-        }
-        default:
-            if (value.isValid() && !value.isNull())
-                Reference<text::XText>(cell, UNO_QUERY_THROW)
-                    ->setString(TUnoText::toOUString(value.toString()));
-        }
+                ->setPropertyValue("NumberFormat", uno::Any(formatKey(format)));
     });
 }
 
@@ -145,28 +155,8 @@ void TCalcSpreadsheet::setBlock(int row, int column, const QList<QVariantList>& 
         for (const QVariantList& values : rows) {
             uno::Sequence<uno::Any> line(width);
             uno::Any* cell = line.getArray();
-            for (int i = 0; i < width; ++i) {
-                const QVariant value = i < values.size() ? values.at(i) : QVariant();
-                switch (value.typeId()) {
-                case QMetaType::Int:
-                case QMetaType::LongLong:
-                case QMetaType::UInt:
-                case QMetaType::ULongLong:
-                case QMetaType::Double:
-                    cell[i] <<= value.toDouble();
-                    break;
-                case QMetaType::Bool:
-                    cell[i] <<= value.toBool() ? 1.0 : 0.0;
-                    break;
-                case QMetaType::QDate:
-                case QMetaType::QDateTime:
-                    cell[i] <<= serialOf(value.toDateTime());
-                    break;
-                default:
-                    cell[i] <<= TUnoText::toOUString(value.isValid() && !value.isNull() ? value.toString()
-                                                                                        : QString());
-                }
-            }
+            for (int i = 0; i < width; ++i)
+                cell[i] = cellValue(i < values.size() ? values.at(i) : QVariant());
             *out++ = line;
         }
         Reference<sheet::XCellRangeData> target(
@@ -279,9 +269,9 @@ void TCalcSpreadsheet::saveCopyAs(const QString& path) {
         arguments.getArray()[0].Name = "FilterName";
         arguments.getArray()[0].Value <<= TUnoText::toOUString(filter);
         Reference<frame::XStorable>(m_document, UNO_QUERY_THROW)
-            ->storeToURL(
-                TUnoText::toOUString(QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded())),
-                arguments);
+            ->storeToURL(TUnoText::toOUString(QString::fromLatin1(
+                             QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded())),
+                         arguments);
     });
 }
 
