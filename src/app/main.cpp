@@ -6,10 +6,12 @@
 #include "TWidgetInteraction.h"
 #include "TdmDataBase.h"
 #include "TfPasswordDlg.h"
+#include "TformUsers.h"
 #include "TfrDocManager.h"
 #include "TfrMain.h"
 #include "TfrProgressBar.h"
 #include "TfrWaitingForm.h"
+#include "TfrmReportsSelect.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -77,8 +79,12 @@ int main(int argc, char* argv[]) {
         TfrDocManager manager(*frMain.frATypes, &frMain);
         manager.ShowDocuments(typeId);
     };
-    const TSecurityAdministration security(frMain);
-    const TReportsWindows reports(frMain);
+    TSecurityAdministration security(frMain);
+    TReportsWindows reports(frMain);
+    security.users().printReports = [&reports](const QString& fullName) {
+        reports.reportsSelect().UserName = fullName;
+        reports.reportsSelect().Execute();
+    };
     frMain.show();
     const int result = QApplication::exec();
     TEditorSet::unregisterAll();

@@ -198,11 +198,11 @@ void TfrMain::buildMenus() {
     actRoles->setObjectName(QStringLiteral("actRoles"));
     actUsers = N7->addAction(QStringLiteral("Пользователи"));
     actUsers->setObjectName(QStringLiteral("actUsers"));
-    actUsers->setVisible(false); // until the users window exists
     actRightsReports = N7->addAction(QStringLiteral("Отчеты о правах пользователя..."));
     actRightsReports->setObjectName(QStringLiteral("actRightsReports"));
     N7->menuAction()->setEnabled(false);
     actRoles->setEnabled(false);
+    actUsers->setEnabled(false);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("N4"));
     QAction* contents = help->addAction(QStringLiteral("Содержание  F1"));
@@ -297,6 +297,7 @@ void TfrMain::showSession() {
                  user->HasStaticPermission(QStringLiteral("Работа с разрешениями"), QStringLiteral("read")));
     N7->menuAction()->setEnabled(mayAdminister);
     actRoles->setEnabled(mayAdminister);
+    actUsers->setEnabled(mayAdminister);
     QString who = user ? user->UserName : QString();
     if (user && !user->UserSurname.isEmpty())
         who += QStringLiteral(" (") + user->UserSurname + QLatin1Char(')');

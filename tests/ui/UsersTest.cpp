@@ -1,0 +1,198 @@
+// The users window, the user dialog and the user-roles dialog on the real server, through the menu
+// and the windows' widgets: what the server then lets the login do.
+#include "SecurityWindowsTest.h"
+#include "TProviderConnection.h"
+#include "TformUserInfo.h"
+#include "TformUserRoles.h"
+#include "TformUsers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Users : public SecurityWindowsTest {
+protected:
+    void SetUp() override {
+        SecurityWindowsTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        login = "user_" + uniqueTag();
+        startSecurity();
+    }
+    // Signs in over TCP as the login does; the server's refusal as false.
+    bool signsIn(const QString& password) {
+        auto connection = std::make_unique<TProviderConnection>();
+        connection->setConnectionString(programConnectionString(true));
+        connection->setLogin(login, password);
+        try {
+            connection->open();
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+    void inUsers(const std::function<void(TformUsers&)>& actions) {
+        ui.modalHandlers.push_front(inEditor<TformUsers>([actions](TformUsers& users) {
+            actions(users);
+            users.btnOk->click();
+        }));
+        ASSERT_TRUE(window->actUsers->isEnabled());
+        window->actUsers->trigger();
+    }
+    static bool selectUser(TformUsers& users, const QString& caption) {
+        const auto found = users.tvListUser->findItems(caption, Qt::MatchStartsWith | Qt::MatchRecursive);
+        if (found.isEmpty())
+            return false;
+        users.tvListUser->setCurrentItem(found.first());
+        return true;
+    }
+    static std::function<int(QObject*)> fillUser(const QString& loginName, const QString& fullName,
+                                                 const QString& password) {
+        return inEditor<TformUserInfo>([=](TformUserInfo& dialog) {
+            dialog.edLogin->setText(loginName);
+            dialog.edUser->setText(fullName);
+            dialog.edPassword->setText(password);
+            dialog.edPassword2->setText(password);
+            dialog.chbShowRoles->setChecked(false);
+            dialog.btnOk->click();
+        });
+    }
+    void createUser(const QString& password) {
+        inUsers([&](TformUsers& users) {
+            ui.modalHandlers.push_front(fillUser(login, "Сидоров " + uniqueTag(), password));
+            users.butAddUser->click();
+        });
+    }
+
+    QString login;
+};
+
+} // namespace
+
+// A user made in the window signs in with the password given there; a changed password works and
+// the old one does not; a deleted user cannot sign in, is listed as deleted and restored by editing.
+TEST_F(Users, CreateChangeDeleteAndRestore) {
+    createUser("first1");
+    EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
+    const int id = value("SELECT id FROM UserInfo WHERE UserName = '" + login + "'").toInt();
+    ASSERT_GT(id, 0);
+    EXPECT_TRUE(signsIn("first1"));
+    inUsers([&](TformUsers& users) {
+        ASSERT_TRUE(selectUser(users, "Сидоров"));
+        ui.modalHandlers.push_front(inEditor<TformUserInfo>([&](TformUserInfo& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "Информация о пользователе " + login);
+            EXPECT_EQ(dialog.edPassword->text(), "") << "a new password is always required";
+            dialog.edPassword->setText("second2");
+            dialog.edPassword2->setText("second2");
+            dialog.btnOk->click();
+        }));
+        users.butEditUser->click();
+    });
+    EXPECT_TRUE(signsIn("second2"));
+    EXPECT_FALSE(signsIn("first1"));
+    ui.answers = {TMsgResult::Ok};
+    inUsers([&](TformUsers& users) {
+        ASSERT_TRUE(selectUser(users, "Сидоров"));
+        users.butDelete->click();
+        users.chkDeleted->click();
+        ASSERT_TRUE(selectUser(users, "Сидоров"));
+        EXPECT_FALSE(users.butDelete->isEnabled());
+        EXPECT_FALSE(users.btnPrint->isEnabled());
+        EXPECT_FALSE(users.butChPassword->isEnabled());
+    });
+    EXPECT_FALSE(signsIn("second2"));
+    ui.answers = {TMsgResult::Ok};
+    inUsers([&](TformUsers& users) {
+        EXPECT_TRUE(users.chkDeleted->isChecked()) << "as the window was left";
+        ASSERT_TRUE(selectUser(users, "Сидоров"));
+        ui.modalHandlers.push_front(fillUser(login, "Сидоров " + uniqueTag(), "third3"));
+        users.butEditUser->click();
+    });
+    EXPECT_EQ(ui.messages.back().text,
+              "Этот пользователь отмечен как удаленный. Восстановить этого пользователя?");
+    EXPECT_TRUE(signsIn("third3"));
+}
+
+// Refused before anything is sent: a password with an apostrophe; unticking the policy unticks
+// and disables the expiry box.
+TEST_F(Users, ChecksBeforeSaving) {
+    inUsers([&](TformUsers& users) {
+        ui.modalHandlers.push_front(inEditor<TformUserInfo>([&](TformUserInfo& dialog) {
+            EXPECT_FALSE(dialog.cbEnforse->isEnabled());
+            dialog.cbPolicy->click();
+            dialog.cbEnforse->click();
+            dialog.cbPolicy->click();
+            EXPECT_FALSE(dialog.cbEnforse->isChecked());
+            EXPECT_FALSE(dialog.cbEnforse->isEnabled());
+            dialog.edLogin->setText(login);
+            dialog.edUser->setText("Кто-то");
+            dialog.edPassword->setText("a'b");
+            dialog.edPassword2->setText("a'b");
+            dialog.btnOk->click();
+            EXPECT_FALSE(dialog.Saved);
+            dialog.btnCancel->click();
+        }));
+        users.butAddUser->click();
+    });
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Недопустимый символ\r\nНе используйте в пароле символы ' и \"");
+    EXPECT_EQ(value("SELECT count(*) FROM pg_roles WHERE rolname = '" + login + "'").toInt(), 0);
+}
+
+// The roles ticked in the user-roles dialog are exactly the user's memberships and tUserRoles rows.
+TEST_F(Users, RolesOfAUser) {
+    const QString role = roleName("Смена");
+    createRole(role, 45);
+    inUsers([&](TformUsers& users) {
+        ASSERT_TRUE(selectUser(users, "Иванов"));
+        ui.modalHandlers.push_front(inEditor<TformUserRoles>([&](TformUserRoles& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "Роли пользователя Иванов");
+            const auto find = [&dialog](const QString& name) {
+                const auto found = dialog.rxUserRoles->findItems(name, Qt::MatchExactly);
+                return found.isEmpty() ? nullptr : found.first();
+            };
+            ASSERT_NE(find("Метрологи"), nullptr);
+            EXPECT_EQ(find("Метрологи")->checkState(), Qt::Checked);
+            EXPECT_EQ(find(role)->checkState(), Qt::Unchecked);
+            dialog.chkOnly->click();
+            EXPECT_EQ(find(role), nullptr) << "only the user's roles";
+            dialog.chkOnly->click();
+            ASSERT_NE(find(role), nullptr);
+            EXPECT_EQ(find("Метрологи")->checkState(), Qt::Checked);
+            find(role)->setCheckState(Qt::Checked);
+            find("Поверители")->setCheckState(Qt::Unchecked);
+            dialog.btnOk->click();
+        }));
+        users.butChPassword->click();
+    });
+    EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
+    EXPECT_TRUE(value("SELECT pg_has_role('ivanov', 'ORTA-" + role + "', 'MEMBER')").toBool());
+    EXPECT_FALSE(value("SELECT pg_has_role('ivanov', 'ORTA-Поверители', 'MEMBER')").toBool());
+    EXPECT_EQ(
+        value("SELECT string_agg(InkRole::text, ',' ORDER BY InkRole) FROM tUserRoles WHERE InkUser = 2")
+            .toString(),
+        "2,45");
+}
+
+// "Печать" hands the chosen user's name to the reports; without a user chosen it says so.
+TEST_F(Users, PrintNamesTheUser) {
+    QString printed;
+    security->users().printReports = [&printed](const QString& name) {
+        printed = name;
+    };
+    inUsers([&](TformUsers& users) {
+        ASSERT_TRUE(selectUser(users, "Пользователи"));
+        users.btnPrint->click();
+        ASSERT_TRUE(selectUser(users, "Иванов"));
+        users.btnPrint->click();
+    });
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Выберите пользователя");
+    EXPECT_EQ(printed, "Иванов");
+}
