@@ -1,10 +1,13 @@
 // The users window, the user dialog and the user-roles dialog on the real server, through the menu
 // and the windows' widgets: what the server then lets the login do.
+#include "SavedSheet.h"
 #include "SecurityWindowsTest.h"
 #include "TProviderConnection.h"
+#include "TReportsWindows.h"
 #include "TformUserInfo.h"
 #include "TformUserRoles.h"
 #include "TformUsers.h"
+#include "TfrmReportsSelect.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -195,4 +198,69 @@ TEST_F(Users, PrintNamesTheUser) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Выберите пользователя");
     EXPECT_EQ(printed, "Иванов");
+}
+
+// The security-administrator box: the user joins ORTASecurityAdmin and may create roles; the box
+// reads ticked when the dialog opens again; a changed full name keeps the user's roles.
+TEST_F(Users, SecurityAdministratorAndRenamedUser) {
+    const QString fullName = "Сидоров " + uniqueTag();
+    inUsers([&](TformUsers& users) {
+        ui.modalHandlers.push_front(inEditor<TformUserInfo>([&](TformUserInfo& dialog) {
+            dialog.edLogin->setText(login);
+            dialog.edUser->setText(fullName);
+            dialog.edPassword->setText("pw1");
+            dialog.edPassword2->setText("pw1");
+            dialog.cbSecurityAdmin->click();
+            dialog.chbShowRoles->setChecked(false);
+            dialog.btnOk->click();
+        }));
+        users.butAddUser->click();
+    });
+    EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
+    EXPECT_TRUE(value("SELECT pg_has_role('" + login + "', 'ORTASecurityAdmin', 'MEMBER')").toBool());
+    EXPECT_TRUE(value("SELECT rolcreaterole FROM pg_roles WHERE rolname = '" + login + "'").toBool());
+    exec("GRANT \"ORTA-Метрологи\" TO \"" + login + "\"");
+    exec("INSERT INTO tUserRoles (InkUser, InkRole) SELECT id, 2 FROM UserInfo WHERE UserName = '" + login +
+         "'");
+    inUsers([&](TformUsers& users) {
+        ASSERT_TRUE(selectUser(users, "Сидоров"));
+        ui.modalHandlers.push_front(inEditor<TformUserInfo>([&](TformUserInfo& dialog) {
+            EXPECT_TRUE(dialog.cbSecurityAdmin->isChecked());
+            dialog.edUser->setText("Петрова " + uniqueTag());
+            dialog.edPassword->setText("pw2");
+            dialog.edPassword2->setText("pw2");
+            dialog.btnOk->click();
+        }));
+        users.butEditUser->click();
+    });
+    EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
+    EXPECT_EQ(value("SELECT userSurnameNP FROM UserInfo WHERE UserName = '" + login + "'").toString(),
+              "Петрова " + uniqueTag());
+    EXPECT_TRUE(value("SELECT pg_has_role('" + login + "', 'ORTA-Метрологи', 'MEMBER')").toBool());
+}
+
+// "Печать" as the program wires it: the chosen user's rights report in a real workbook.
+TEST_F(Users, PrintOpensTheRightsReport) {
+    TReportsWindows reports(*window);
+    security->users().printReports = [&reports](const QString& name) {
+        reports.reportsSelect().UserName = name;
+        reports.reportsSelect().Execute();
+    };
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление')");
+    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0)");
+    inUsers([&](TformUsers& users) {
+        ASSERT_TRUE(selectUser(users, "Иванов"));
+        ui.modalHandlers.push_front(inEditor<TfrmReportsSelect>([](TfrmReportsSelect& select) {
+            select.chkRep_RightsUserForMiTypes->setChecked(true);
+            select.btnOk->click();
+        }));
+        users.btnPrint->click();
+    });
+    EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
+    ASSERT_EQ(reports.reportsSelect().Filler.workbooks().size(), 1u);
+    const QString file = m_folder.filePath("rights.xlsx");
+    reports.reportsSelect().Filler.workbooks().front()->saveCopyAs(file);
+    const SavedSheet sheet(file);
+    EXPECT_EQ(QStringList({sheet.at("B4"), sheet.at("D4"), sheet.at("E4")}),
+              QStringList({" Давление", " +", " "}));
 }
