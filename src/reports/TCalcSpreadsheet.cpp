@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -279,7 +280,12 @@ void TCalcSpreadsheet::show() {
     guarded([&] {
         Reference<frame::XModel> model(m_document, UNO_QUERY_THROW);
         Reference<frame::XController> controller = model->getCurrentController();
-        if (controller.is() && controller->getFrame().is())
-            controller->getFrame()->getContainerWindow()->setVisible(true);
+        if (!controller.is() || !controller->getFrame().is())
+            return;
+        Reference<awt::XWindow> window = controller->getFrame()->getContainerWindow();
+        window->setVisible(true);
+        // Above the program's own windows: the user is to see what was filled.
+        if (Reference<awt::XTopWindow> top{window, UNO_QUERY}; top.is())
+            top->toFront();
     });
 }
