@@ -31,7 +31,9 @@ QList<TSecurityQueries::Member> TSecurityQueries::roleMembers(const QString& rol
 
 std::unique_ptr<TDbQuery> TSecurityQueries::grants(const QString& objectName, const QString& grantee) {
     try {
-        return open(QStringLiteral("sp_helprotect"), {{"name", objectName}, {"username", grantee}});
+        return open(
+            QStringLiteral("sp_helprotect"),
+            {{"name", objectName.isEmpty() ? QVariant() : QVariant(objectName)}, {"username", grantee}});
     } catch (const std::exception& e) {
         if (errorHas(e, {QStringLiteral("There are no matching rows on which to report"),
                          QStringLiteral("Совпадающие строки отсутствуют")}))

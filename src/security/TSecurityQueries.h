@@ -29,7 +29,8 @@ public:
     };
     // sp_helprolemember of one role.
     static QList<Member> roleMembers(const QString& roleName);
-    // sp_helprotect of an object for a grantee; null when the server reports that nothing matches.
+    // sp_helprotect of an object (empty: of every object) for a grantee; null when the server reports
+    // that nothing matches.
     static std::unique_ptr<TDbQuery> grants(const QString& objectName, const QString& grantee);
 
     // The error's text contains one of the texts (case-sensitive, as the server writes them).

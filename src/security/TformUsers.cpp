@@ -6,6 +6,7 @@
 #include "TSecurityQueries.h"
 #include "TStatementSink.h"
 #include "TUserInteraction.h"
+#include "TformEffectiveRights.h"
 #include "TformUserInfo.h"
 #include "TformUserRoles.h"
 
@@ -52,6 +53,9 @@ TformUsers::TformUsers(TformUserInfo& userDialog, TformUserRoles& rolesDialog, Q
     butDelete = button("butDelete", "Удалить");
     btnPrint = button("btnPrint", "Печать");
     butChPassword = button("butChPassword", "Вхождение в роли");
+    butRights = button("butRights", "Действующие права...");
+    butRights->setToolTip(QStringLiteral("Все права пользователя и роли, которые их дают"));
+    m_rights = new TformEffectiveRights(this);
     column->addStretch();
     btnOk = button("btnOk", "Закрыть");
     btnOk->setDefault(true);
@@ -65,6 +69,7 @@ TformUsers::TformUsers(TformUserInfo& userDialog, TformUserRoles& rolesDialog, Q
     connect(butDelete, &QPushButton::clicked, this, &TformUsers::butDeleteClick);
     connect(btnPrint, &QPushButton::clicked, this, &TformUsers::btnPrintClick);
     connect(butChPassword, &QPushButton::clicked, this, &TformUsers::butChPasswordClick);
+    connect(butRights, &QPushButton::clicked, this, &TformUsers::butRightsClick);
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -125,6 +130,7 @@ void TformUsers::currentChanged() {
     butChPassword->setEnabled(!deleted);
     butDelete->setEnabled(!deleted);
     btnPrint->setEnabled(!deleted);
+    butRights->setEnabled(!deleted && currentId() > 0);
 }
 
 void TformUsers::openRolesAfterSave() {
@@ -197,4 +203,9 @@ void TformUsers::butChPasswordClick() {
         return;
     m_rolesDialog.Execute(id);
     ReadList(id);
+}
+
+void TformUsers::butRightsClick() {
+    if (currentId() > 0)
+        m_rights->Execute(currentId(), current()->data(0, FullNameRole).toString());
 }

@@ -7,6 +7,7 @@ class QCheckBox;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TformEffectiveRights;
 class TformUserInfo;
 class TformUserRoles;
 
@@ -31,6 +32,7 @@ public:
     QPushButton* butDelete;
     QPushButton* btnPrint;
     QPushButton* butChPassword;
+    QPushButton* butRights;
     QCheckBox* chkDeleted;
     QPushButton* btnOk;
 
@@ -46,7 +48,9 @@ private:
     void butDeleteClick();
     void btnPrintClick();
     void butChPasswordClick();
+    void butRightsClick();
 
     TformUserInfo& m_userDialog;
     TformUserRoles& m_rolesDialog;
+    TformEffectiveRights* m_rights;
 };

@@ -264,3 +264,32 @@ TEST_F(Users, PrintOpensTheRightsReport) {
     EXPECT_EQ(QStringList({sheet.at("B4"), sheet.at("D4"), sheet.at("E4")}),
               QStringList({" Давление", " +", " "}));
 }
+
+// The effective rights of a user: each function, book right and record right with its role.
+TEST_F(Users, EffectiveRightsNameTheirRoles) {
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление')");
+    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1)");
+    QStringList rows;
+    inUsers([&](TformUsers& users) {
+        ASSERT_TRUE(selectUser(users, "Иванов"));
+        ui.modalHandlers.push_front([&rows](QObject* shown) {
+            auto* view = qobject_cast<QDialog*>(shown);
+            auto* tree = view ? view->findChild<QTreeWidget*>("tvRights") : nullptr;
+            EXPECT_NE(tree, nullptr);
+            for (int i = 0; tree && i < tree->topLevelItemCount(); ++i) {
+                for (int c = 0; c < tree->topLevelItem(i)->childCount(); ++c) {
+                    const QTreeWidgetItem* row = tree->topLevelItem(i)->child(c);
+                    rows << row->text(0) + "|" + row->text(1) + "|" + row->text(2);
+                }
+            }
+            return int(QDialog::Rejected);
+        });
+        users.butRights->click();
+    });
+    EXPECT_TRUE(rows.contains("Поверки|чтение, выполнение|Поверители")) << rows.join('\n').toStdString();
+    EXPECT_TRUE(rows.contains("Работа со справочниками|изменение|Метрологи"))
+        << rows.join('\n').toStdString();
+    EXPECT_TRUE(rows.contains("tmitypes|добавление|Метрологи")) << rows.join('\n').toStdString();
+    EXPECT_TRUE(rows.contains("tMiTypes: Давление|просмотр, изменение|Метрологи"))
+        << rows.join('\n').toStdString();
+}
