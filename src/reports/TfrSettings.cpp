@@ -4,6 +4,7 @@
 #include "OrtaUtils.h"
 #include "TATreeDataCollection.h"
 #include "TATreeDataCollectionItem.h"
+#include "TButtonRow.h"
 #include "TDbQuery.h"
 #include "TDbUtilsClass.h"
 #include "TUserInteraction.h"
@@ -90,16 +91,10 @@ TfrSettings::TfrSettings(TfrATypes& typeChooser, QWidget* parent)
     numbers->addRow(QStringLiteral("Уровней типов СИ перед наименованием в годовом графике"), SpinEdit2);
     numbers->addRow(QStringLiteral("Уровней подразделений в годовом графике"), SpinEdit3);
     layout->addLayout(numbers);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    BitBtn1 = new QPushButton(QStringLiteral("Применить"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    CanselBtn = new QPushButton(QStringLiteral("Отменить"), this);
-    CanselBtn->setObjectName(QStringLiteral("CanselBtn"));
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(CanselBtn);
-    layout->addLayout(buttons);
+    const TButtonRow buttons(layout, this, "BitBtn1", QStringLiteral("Применить"), "CanselBtn",
+                             QStringLiteral("Отменить"));
+    BitBtn1 = buttons.confirm;
+    CanselBtn = buttons.cancel;
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(DBCheckBox1, &QCheckBox::toggled, this, [this](bool on) { setFlag("newtech", on); });

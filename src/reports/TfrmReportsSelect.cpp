@@ -1,6 +1,7 @@
 #include "TfrmReportsSelect.h"
 
 #include "OrtaUtils.h"
+#include "TButtonRow.h"
 #include "TDbUtilsClass.h"
 #include "TUserInteraction.h"
 
@@ -25,16 +26,10 @@ TfrmReportsSelect::TfrmReportsSelect(QWidget* parent) : QDialog(parent) {
     chkRep_RightsUserForMiTypes = report("chkRep_RightsUserForMiTypes", "Типы СИ", 1);
     chkRep_RightsUserForPassportState = report("chkRep_RightsUserForPassportState", "Состояние СИ", 0);
     chkRep_RightsUserForDivisions = report("chkRep_RightsUserForDivisions", "Подразделения", 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Отменить"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons);
+    const TButtonRow buttons(layout, this, "btnOk", QStringLiteral("OK"), "btnCancel",
+                             QStringLiteral("Отменить"));
+    btnOk = buttons.confirm;
+    btnCancel = buttons.cancel;
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(btnOk, &QPushButton::clicked, this, &TfrmReportsSelect::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,7 @@
 #include "TformAddRoleMembers.h"
 
+#include "TButtonRow.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -15,16 +17,10 @@ TformAddRoleMembers::TformAddRoleMembers(QWidget* parent) : QDialog(parent) {
     lbUsers->setObjectName(QStringLiteral("lbUsers"));
     lbUsers->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->addWidget(lbUsers);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    btnOk = new QPushButton(QStringLiteral("Применить"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCansel = new QPushButton(QStringLiteral("Отменить"), this);
-    btnCansel->setObjectName(QStringLiteral("btnCansel"));
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCansel);
-    layout->addLayout(buttons);
+    const TButtonRow buttons(layout, this, "btnOk", QStringLiteral("Применить"), "btnCansel",
+                             QStringLiteral("Отменить"));
+    btnOk = buttons.confirm;
+    btnCansel = buttons.cancel;
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCansel, &QPushButton::clicked, this, &QDialog::reject);
     // A double click picks, as OK does.

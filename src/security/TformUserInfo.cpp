@@ -1,6 +1,7 @@
 #include "TformUserInfo.h"
 
 #include "OrtaUtils.h"
+#include "TButtonRow.h"
 #include "TDbQuery.h"
 #include "TDbUtilsClass.h"
 #include "TSecurityQueries.h"
@@ -55,16 +56,10 @@ TformUserInfo::TformUserInfo(QWidget* parent) : QDialog(parent) {
     cbPolicy = box("cbPolicy", "Использовать парольную политику");
     cbEnforse = box("cbEnforse", "Включить устаревание пароля");
     chbShowRoles = box("chbShowRoles", "Показать роли пользователя по применении.");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    btnOk = new QPushButton(QStringLiteral("Применить"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Отменить"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons);
+    const TButtonRow buttons(layout, this, "btnOk", QStringLiteral("Применить"), "btnCancel",
+                             QStringLiteral("Отменить"));
+    btnOk = buttons.confirm;
+    btnCancel = buttons.cancel;
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(cbPolicy, &QCheckBox::toggled, this, [this](bool on) {
         if (!on)

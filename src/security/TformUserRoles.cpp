@@ -1,6 +1,7 @@
 #include "TformUserRoles.h"
 
 #include "OrtaUtils.h"
+#include "TButtonRow.h"
 #include "TDbQuery.h"
 #include "TDbUtilsClass.h"
 #include "TSecurityQueries.h"
@@ -25,15 +26,10 @@ TformUserRoles::TformUserRoles(QWidget* parent) : QDialog(parent) {
     chkOnly = new QCheckBox(QStringLiteral("Показать только вхождения"), this);
     chkOnly->setObjectName(QStringLiteral("chkOnly"));
     layout->addWidget(chkOnly);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    btnOk = new QPushButton(QStringLiteral("Применить"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnCancel = new QPushButton(QStringLiteral("Отменить"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons);
+    const TButtonRow buttons(layout, this, "btnOk", QStringLiteral("Применить"), "btnCancel",
+                             QStringLiteral("Отменить"));
+    btnOk = buttons.confirm;
+    btnCancel = buttons.cancel;
     resize(340, 380);
     connect(chkOnly, &QCheckBox::clicked, this, &TformUserRoles::chkOnlyClick);
     connect(btnOk, &QPushButton::clicked, this, &TformUserRoles::btnOkClick);

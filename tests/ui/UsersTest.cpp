@@ -149,38 +149,47 @@ TEST_F(Users, ChecksBeforeSaving) {
 }
 
 // The roles ticked in the user-roles dialog are exactly the user's memberships and tUserRoles rows.
+// (A login and roles of the test's own: memberships belong to the whole cluster.)
 TEST_F(Users, RolesOfAUser) {
-    const QString role = roleName("Смена");
-    createRole(role, 45);
+    const QString member = createLogin("pw");
+    const QString fullName = "Тестов " + uniqueTag();
+    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP) VALUES (60, '" + member + "', '" + fullName +
+         "')");
+    const QString kept = roleName("Прежняя");
+    const QString added = roleName("Новая");
+    createRole(kept, 46);
+    createRole(added, 47);
+    exec("GRANT \"ORTA-" + kept + "\" TO \"" + member + "\"");
+    exec("INSERT INTO tUserRoles (InkUser, InkRole) VALUES (60, 46)");
     inUsers([&](TformUsers& users) {
-        ASSERT_TRUE(selectUser(users, "Иванов"));
+        ASSERT_TRUE(selectUser(users, "Тестов"));
         ui.modalHandlers.push_front(inEditor<TformUserRoles>([&](TformUserRoles& dialog) {
-            EXPECT_EQ(dialog.windowTitle(), "Роли пользователя Иванов");
+            EXPECT_EQ(dialog.windowTitle(), "Роли пользователя " + fullName);
             const auto find = [&dialog](const QString& name) {
                 const auto found = dialog.rxUserRoles->findItems(name, Qt::MatchExactly);
                 return found.isEmpty() ? nullptr : found.first();
             };
-            ASSERT_NE(find("Метрологи"), nullptr);
-            EXPECT_EQ(find("Метрологи")->checkState(), Qt::Checked);
-            EXPECT_EQ(find(role)->checkState(), Qt::Unchecked);
+            ASSERT_NE(find(kept), nullptr);
+            EXPECT_EQ(find(kept)->checkState(), Qt::Checked);
+            EXPECT_EQ(find(added)->checkState(), Qt::Unchecked);
             dialog.chkOnly->click();
-            EXPECT_EQ(find(role), nullptr) << "only the user's roles";
+            EXPECT_EQ(find(added), nullptr) << "only the user's roles";
             dialog.chkOnly->click();
-            ASSERT_NE(find(role), nullptr);
-            EXPECT_EQ(find("Метрологи")->checkState(), Qt::Checked);
-            find(role)->setCheckState(Qt::Checked);
-            find("Поверители")->setCheckState(Qt::Unchecked);
+            ASSERT_NE(find(added), nullptr);
+            EXPECT_EQ(find(kept)->checkState(), Qt::Checked);
+            find(added)->setCheckState(Qt::Checked);
+            find(kept)->setCheckState(Qt::Unchecked);
             dialog.btnOk->click();
         }));
         users.butChPassword->click();
     });
     EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
-    EXPECT_TRUE(value("SELECT pg_has_role('ivanov', 'ORTA-" + role + "', 'MEMBER')").toBool());
-    EXPECT_FALSE(value("SELECT pg_has_role('ivanov', 'ORTA-Поверители', 'MEMBER')").toBool());
+    EXPECT_TRUE(value("SELECT pg_has_role('" + member + "', 'ORTA-" + added + "', 'MEMBER')").toBool());
+    EXPECT_FALSE(value("SELECT pg_has_role('" + member + "', 'ORTA-" + kept + "', 'MEMBER')").toBool());
     EXPECT_EQ(
-        value("SELECT string_agg(InkRole::text, ',' ORDER BY InkRole) FROM tUserRoles WHERE InkUser = 2")
+        value("SELECT string_agg(InkRole::text, ',' ORDER BY InkRole) FROM tUserRoles WHERE InkUser = 60")
             .toString(),
-        "2,45");
+        "47");
 }
 
 // "Печать" hands the chosen user's name to the reports; without a user chosen it says so.
