@@ -1,6 +1,6 @@
 // A 10,000-row, 6-column table poured into a workbook the way the book export does it (text format,
 // one block write, fitted columns), against the same office; the office's start is timed apart.
-#include "TCalcOffice.h"
+#include "TSpreadsheetProgram.h"
 #include "TSpreadsheet.h"
 
 #include <QCoreApplication>
@@ -20,10 +20,10 @@ int main(int argc, char** argv) {
     }
     QElapsedTimer timer;
     timer.start();
-    TCalcOffice::instance().newWorkbook(templatePath);
+    TSpreadsheetProgram::newWorkbook(templatePath);
     std::printf("office start and first workbook: %lld ms\n", timer.elapsed());
     timer.restart();
-    std::unique_ptr<TSpreadsheet> sheet = TCalcOffice::instance().newWorkbook(templatePath);
+    std::unique_ptr<TSpreadsheet> sheet = TSpreadsheetProgram::newWorkbook(templatePath);
     int row = 0, column = 0;
     sheet->find("#Заголовок", row, column);
     for (int c = 0; c <= 6; ++c)

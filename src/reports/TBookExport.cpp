@@ -4,11 +4,11 @@
 #include "OrtaUtils.h"
 #include "TATreeDataCollection.h"
 #include "TATreeDataCollectionItem.h"
-#include "TCalcOffice.h"
 #include "TDbAttrCollection.h"
 #include "TDbAttribute.h"
 #include "TField.h"
 #include "TSpreadsheet.h"
+#include "TSpreadsheetProgram.h"
 #include "TUserInteraction.h"
 #include "TfrMain.h"
 
@@ -61,7 +61,8 @@ bool TBookExport::FindMarker(TSpreadsheet& sheet, const QString& text, int& row,
 }
 
 TSpreadsheet& TBookExport::openWorkbook(const QString& templatePath) {
-    m_workbook = TCalcOffice::instance().newWorkbook(resolvePath(templatePath));
+    TBusyCursor busy;
+    m_workbook = TSpreadsheetProgram::newWorkbook(resolvePath(templatePath));
     return *m_workbook;
 }
 

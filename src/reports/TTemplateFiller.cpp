@@ -2,10 +2,10 @@
 
 #include "FileLookup.h"
 #include "OrtaUtils.h"
-#include "TCalcOffice.h"
 #include "TDbQuery.h"
 #include "TDbUtilsClass.h"
 #include "TSpreadsheet.h"
+#include "TSpreadsheetProgram.h"
 #include "TUserInteraction.h"
 
 const QString TTemplateFiller::MacroName = QStringLiteral("ShowColorAndGroup");
@@ -21,8 +21,8 @@ bool TTemplateFiller::fillTemplate(TDbQuery& query, const QString& templateName,
                                    int firstRow, bool runMacro) {
     std::unique_ptr<TSpreadsheet> sheet;
     try {
-        sheet = TCalcOffice::instance().newWorkbook(resolvePath(
-            installPath() + QStringLiteral("XLTemplates\\") + templateName + QStringLiteral(".xlt")));
+        sheet = TSpreadsheetProgram::newWorkbook(resolvePath(installPath() + QStringLiteral("XLTemplates\\") +
+                                                             templateName + QStringLiteral(".xlt")));
         sheet->nameSheet(sheetName);
     } catch (const std::exception&) {
         errorBox(QStringLiteral("Excel не установлен."));

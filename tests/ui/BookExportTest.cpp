@@ -2,7 +2,7 @@
 // its cells, types and borders read back from the file's own XML, apart from LibreOffice.
 #include "SavedSheet.h"
 #include "TBookExport.h"
-#include "TCalcOffice.h"
+#include "TSpreadsheetProgram.h"
 #include "TReportsWindows.h"
 #include "TSpreadsheet.h"
 #include "WorkstationTest.h"
@@ -89,7 +89,7 @@ TEST_F(BookExport, TreeExportIndentsByLevel) {
 TEST_F(BookExport, ATemplateWithoutMarkers) {
     const QString bare = m_folder.filePath("bare.xlt");
     {
-        std::unique_ptr<TSpreadsheet> empty = TCalcOffice::instance().newWorkbook(
+        std::unique_ptr<TSpreadsheet> empty = TSpreadsheetProgram::newWorkbook(
             QString(VANTOREL_INSTALLATION_DIR) + "/XLTemplates/Справочники.xlt");
         for (int row : {1, 3, 4})
             empty->setCell(row, 1, QString(""));

@@ -1,6 +1,5 @@
 #include "TCalcSpreadsheet.h"
 
-#include "EOrtaException.h"
 #include "TUnoText.h"
 
 #include <QDateTime>
@@ -56,7 +55,7 @@ template <typename Work> auto guarded(Work work) {
     try {
         return work();
     } catch (const uno::Exception& e) {
-        throw EOrtaException(TUnoText::toQString(e.Message));
+        throw TUnoText::failure(TUnoText::toQString(e.Message));
     }
 }
 

@@ -1,9 +1,7 @@
 #include "TCalcOffice.h"
 
-#include "EOrtaException.h"
 #include "TCalcSpreadsheet.h"
 #include "TUnoText.h"
-#include "TUserInteraction.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,9 +70,8 @@ bool TCalcOffice::installed() {
 }
 
 void TCalcOffice::start() {
-    TBusyCursor busy;
     if (!installed())
-        throw EOrtaException(QStringLiteral("LibreOffice Calc не найден."));
+        throw TUnoText::failure(QStringLiteral("LibreOffice Calc не найден."));
     auto connection = std::make_unique<Connection>();
     connection->headless = headless();
     // The profile is the program's own (the user's LibreOffice settings stay untouched); the office
@@ -90,7 +87,8 @@ void TCalcOffice::start() {
     m_pipe = QStringLiteral("vantorel_%1").arg(QCoreApplication::applicationPid());
     QStringList arguments{QStringLiteral("--norestore"), QStringLiteral("--nologo"),
                           QStringLiteral("--nodefault"),
-                          QStringLiteral("-env:UserInstallation=") + QString::fromLatin1(QUrl::fromLocalFile(profile).toEncoded()),
+                          QStringLiteral("-env:UserInstallation=") +
+                              QString::fromLatin1(QUrl::fromLocalFile(profile).toEncoded()),
                           QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipe)};
     if (connection->headless)
         arguments << QStringLiteral("--headless") << QStringLiteral("--invisible");
@@ -102,7 +100,7 @@ void TCalcOffice::start() {
     office.setStandardOutputFile(QProcess::nullDevice());
     office.setStandardErrorFile(QProcess::nullDevice());
     if (!office.startDetached(&connection->pid))
-        throw EOrtaException(QStringLiteral("LibreOffice Calc не запускается."));
+        throw TUnoText::failure(QStringLiteral("LibreOffice Calc не запускается."));
     if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
         qputenv("URE_BOOTSTRAP", Fundamentals);
     try {
@@ -122,10 +120,10 @@ void TCalcOffice::start() {
             }
         }
         if (!remote.is())
-            throw EOrtaException(QStringLiteral("LibreOffice Calc не отвечает."));
+            throw TUnoText::failure(QStringLiteral("LibreOffice Calc не отвечает."));
         connection->desktop = frame::Desktop::create(remote);
     } catch (const uno::Exception& e) {
-        throw EOrtaException(TUnoText::toQString(e.Message));
+        throw TUnoText::failure(TUnoText::toQString(e.Message));
     }
     if (connection->headless)
         qAddPostRoutine(&TCalcOffice::stopHeadless);
@@ -134,7 +132,7 @@ void TCalcOffice::start() {
 
 std::unique_ptr<TSpreadsheet> TCalcOffice::newWorkbook(const QString& templatePath) {
     if (!QFileInfo::exists(templatePath))
-        throw EOrtaException(QStringLiteral("Нет файла шаблона ") + templatePath);
+        throw TUnoText::failure(QStringLiteral("Нет файла шаблона ") + templatePath);
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!m_connection)
             start();
@@ -145,18 +143,18 @@ std::unique_ptr<TSpreadsheet> TCalcOffice::newWorkbook(const QString& templatePa
             arguments.getArray()[1].Name = "Hidden";
             arguments.getArray()[1].Value <<= true;
             Reference<lang::XComponent> document = m_connection->desktop->loadComponentFromURL(
-                TUnoText::toOUString(
-                    QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath()).toEncoded())),
+                TUnoText::toOUString(QString::fromLatin1(
+                    QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath()).toEncoded())),
                 "_blank", 0, arguments);
             if (!document.is())
-                throw EOrtaException(QStringLiteral("Шаблон не открывается: ") + templatePath);
+                throw TUnoText::failure(QStringLiteral("Шаблон не открывается: ") + templatePath);
             return std::make_unique<TCalcSpreadsheet>(document);
         } catch (const uno::RuntimeException&) {
             // The user closed the office meanwhile: start it again once.
             m_connection.reset();
         } catch (const uno::Exception& e) {
-            throw EOrtaException(TUnoText::toQString(e.Message));
+            throw TUnoText::failure(TUnoText::toQString(e.Message));
         }
     }
-    throw EOrtaException(QStringLiteral("LibreOffice Calc не отвечает."));
+    throw TUnoText::failure(QStringLiteral("LibreOffice Calc не отвечает."));
 }
