@@ -33,6 +33,11 @@ public:
     virtual bool isOpen() const = 0;
 
     virtual std::unique_ptr<TDbQuery> openQuery(const QString& sql) = 0;
+    // A result read forward once, its rows taken as they arrive, so that a big one is never held
+    // whole besides its copy. Until its last row is read the connection is still busy with it: a
+    // statement sent meanwhile first reads the remaining rows into it. Errors met among the rows
+    // are raised by next().
+    virtual std::unique_ptr<TDbQuery> openForwardQuery(const QString& sql) { return openQuery(sql); }
     // The rows the statement changed, -1 when the server does not say (SET NOCOUNT ON, DDL).
     virtual qint64 execute(const QString& sql) = 0;
     // A statement with values bound to its parameters in order (":NAME" on SQL Server, "$1"… on

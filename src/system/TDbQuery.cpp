@@ -1,6 +1,7 @@
 #include "TDbQuery.h"
 
 #include "EDataSetError.h"
+#include "TRecordWriter.h"
 
 int TDbQuery::fieldIndex(const QString& name) const {
     for (int i = 0; i < fieldCount(); ++i) {
@@ -15,4 +16,8 @@ QVariant TDbQuery::value(const QString& name) const {
     if (i < 0)
         throw EDataSetError(QStringLiteral("Поле '%1' не найдено").arg(name));
     return value(i);
+}
+
+void TDbQuery::readInto(int i, TRecordWriter& writer, int k) const {
+    writer.setValue(k, value(i));
 }

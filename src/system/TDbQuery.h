@@ -4,8 +4,12 @@
 
 #include <QVariant>
 
+class TRecordWriter;
+
 // An open query result: the columns and a cursor over the rows. A fresh result stands on its first
-// row (eof when it has none). Null values are returned as an invalid QVariant.
+// row (eof when it has none). Null values are returned as an invalid QVariant. A result opened to be
+// read forward (TDbConnection::openForwardQuery) cannot go back: first() only at its start,
+// setPosition only to where it stands.
 class TDbQuery {
 public:
     virtual ~TDbQuery() = default;
@@ -19,7 +23,10 @@ public:
     // 0-based row of the cursor; setPosition returns to a remembered one.
     virtual int position() const = 0;
     virtual void setPosition(int row) = 0;
+    virtual bool forwardOnly() const { return false; }
     virtual QVariant value(int i) const = 0;
+    // Writes column i of the current row as data field k of a record being loaded.
+    virtual void readInto(int i, TRecordWriter& writer, int k) const;
 
     // Case-insensitive; -1 when absent.
     int fieldIndex(const QString& name) const;

@@ -85,9 +85,13 @@ void copyStructure(TMemoryData& target, const TDbQuery& source, bool keepSourceK
     }
 }
 
-// Appends every row of source to the open target, matching columns by name.
+// Appends every row of source from its first to the open target, in one pass, matching columns by
+// name; a source that can go back is left where it stood. Should the rows fail half-way (a forward
+// result meets an error), the target is left empty rather than holding a part that looks whole.
 void copyRows(TMemoryData& target, TDbQuery& source) {
-    if (source.isEmpty())
+    const int remembered = source.position();
+    source.first();
+    if (source.eof())
         return;
     const QStringList names = uniqueColumnNames(source);
     std::vector<int> sourceColumn;
@@ -95,18 +99,24 @@ void copyRows(TMemoryData& target, TDbQuery& source) {
         if (target.field(i)->fieldKind() == TFieldKind::Data)
             sourceColumn.push_back(indexOfName(names, target.field(i)->fieldName()));
     }
-    const int remembered = source.position();
-    int rows = 0;
-    for (source.first(); !source.eof(); source.next())
-        ++rows;
-    source.first();
-    target.appendRecords(rows, [&source, &sourceColumn](int row, QVariantList& values) {
-        if (row > 0)
+    try {
+        target.appendRecords([&source, &sourceColumn](TRecordWriter& writer) {
+            if (source.eof())
+                return false;
+            for (int k = 0; k < int(sourceColumn.size()); ++k) {
+                if (sourceColumn[std::size_t(k)] >= 0)
+                    source.readInto(sourceColumn[std::size_t(k)], writer, k);
+            }
             source.next();
-        for (const int column : sourceColumn)
-            values << (column >= 0 ? source.value(column) : QVariant());
-    });
-    source.setPosition(remembered);
+            return true;
+        });
+    } catch (...) {
+        if (target.active())
+            target.emptyTable();
+        throw;
+    }
+    if (!source.forwardOnly())
+        source.setPosition(remembered);
 }
 
 // Display updates stay suspended for the scope, however it is left.
@@ -247,6 +257,11 @@ std::unique_ptr<TDbQuery> TDbUtilsClass::openQuery(const QStringList& lines) {
     return openQuery(joinLines(lines));
 }
 
+std::unique_ptr<TDbQuery> TDbUtilsClass::openForwardQuery(const QString& sql) {
+    connectMain("openQuery");
+    return mainConnection().openForwardQuery(sql);
+}
+
 std::unique_ptr<TDbQuery> TDbUtilsClass::openQueryOn(const QString& sql, TDbConnection* connection) {
     return (connection ? *connection : mainConnection()).openQuery(sql);
 }
@@ -283,7 +298,9 @@ void TDbUtilsClass::loadFromDataSet(TMemoryData* target, TDbQuery* source) {
 }
 
 void TDbUtilsClass::loadQuery(TMemoryData& target, const QString& sql) {
-    const std::unique_ptr<TDbQuery> query = openQuery(sql);
+    // Handlers of a listened-to record set could send statements of their own between the rows.
+    const std::unique_ptr<TDbQuery> query =
+        target.hasRecordListeners() ? openQuery(sql) : openForwardQuery(sql);
     ControlsDisabled suspended(target);
     copyQueryStructure(target, *query);
     target.open();

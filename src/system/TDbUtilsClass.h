@@ -32,6 +32,9 @@ public:
     std::unique_ptr<TDbQuery> openQuery(const QString& sql);
     std::unique_ptr<TDbQuery> openQuery(const QStringList& lines);
     std::unique_ptr<TDbQuery> openQueryOn(const QString& sql, TDbConnection* connection);
+    // A result read forward as its rows arrive, to be copied into a record set (see
+    // TDbConnection::openForwardQuery).
+    std::unique_ptr<TDbQuery> openForwardQuery(const QString& sql);
     static void closeQuery(std::unique_ptr<TDbQuery>& query) { query.reset(); }
     // Each returns the rows the statement changed, -1 when the server does not say.
     qint64 runSQL(const QString& sql);

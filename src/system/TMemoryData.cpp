@@ -9,33 +9,30 @@
 #include <memory>
 #include <unordered_set>
 
-// A record: its values lie right behind it, in one piece of the record set's store.
-struct TMemoryData::Row {
-    QVariant* values;
-    int count;
-    bool calculated = false;
-};
-
-void TMemoryData::RowRelease::operator()(Row* row) const {
-    std::destroy_n(row->values, row->count);
-    store->give(row);
+TMemoryData::Row* TMemoryData::newRow() {
+    if (!m_rowStore) {
+        std::vector<TFieldType> types;
+        for (const auto& f : m_fields)
+            types.push_back(f->dataType());
+        m_rowStore = std::make_unique<TRowStore>(types);
+    }
+    return m_rowStore->newRow();
 }
 
-TMemoryData::RowPtr TMemoryData::newRow() {
-    const auto count = int(m_fields.size());
-    constexpr std::size_t header =
-        (sizeof(Row) + alignof(QVariant) - 1) / alignof(QVariant) * alignof(QVariant);
-    const std::size_t size = header + std::size_t(count) * sizeof(QVariant);
-    if (!m_rowStore || m_rowStore->pieceSize() < size) {
-        if (!m_rows.empty())
-            throw EDataSetError(
-                QStringLiteral("%1: структура набора данных изменена при открытом наборе").arg(objectName()));
-        m_rowStore = std::make_unique<TPieceStore>(size);
+void TMemoryData::releaseRow(Row* row) {
+    m_rowStore->release(row);
+}
+
+void TMemoryData::clearRows() {
+    m_editBackup.reset();
+    m_view.clear();
+    if (m_rowStore) {
+        for (Row* row : m_rows)
+            m_rowStore->destroyValues(row);
     }
-    void* piece = m_rowStore->take();
-    auto* values = reinterpret_cast<QVariant*>(static_cast<char*>(piece) + header);
-    std::uninitialized_default_construct_n(values, count);
-    return RowPtr(new (piece) Row{values, count}, RowRelease{m_rowStore.get()});
+    std::vector<Row*>().swap(m_rows);
+    std::vector<Row*>().swap(m_view);
+    m_rowStore.reset(); // a big result's blocks go back to the system with its rows
 }
 
 namespace {
@@ -85,7 +82,9 @@ QString keyText(const std::vector<QVariant>& values) {
 
 TMemoryData::TMemoryData(QObject* parent) : QObject(parent) {}
 
-TMemoryData::~TMemoryData() = default;
+TMemoryData::~TMemoryData() {
+    clearRows();
+}
 
 // ---- structure ----
 
@@ -182,10 +181,7 @@ void TMemoryData::open() {
 void TMemoryData::close() {
     if (!active())
         return;
-    m_editBackup.reset();
-    m_view.clear();
-    m_rows.clear();
-    m_rowStore.reset(); // a big result's blocks go back to the system with its rows
+    clearRows();
     m_current = -1;
     m_bof = m_eof = true;
     m_state = TDataSetState::Inactive;
@@ -198,10 +194,7 @@ void TMemoryData::close() {
 
 void TMemoryData::emptyTable() {
     checkActive();
-    m_editBackup.reset();
-    m_view.clear();
-    m_rows.clear();
-    m_rowStore.reset(); // a big result's blocks go back to the system with its rows
+    clearRows();
     m_current = -1;
     m_bof = m_eof = true;
     setState(TDataSetState::Browse);
@@ -276,10 +269,10 @@ QVariant TMemoryData::rowValue(Row* row, const TField* field) {
         return {};
     switch (field->fieldKind()) {
     case TFieldKind::Data:
-        return row->values[std::size_t(field->index())];
+        return m_rowStore->value(row, field->index());
     case TFieldKind::Calculated:
         ensureCalculated(row);
-        return row->values[std::size_t(field->index())];
+        return m_rowStore->value(row, field->index());
     case TFieldKind::Lookup:
         return lookupValue(row, field);
     }
@@ -287,12 +280,12 @@ QVariant TMemoryData::rowValue(Row* row, const TField* field) {
 }
 
 void TMemoryData::ensureCalculated(Row* row) {
-    if (row->calculated || !m_events.onCalcFields)
+    if (m_rowStore->calculated(row) || !m_events.onCalcFields)
         return;
-    row->calculated = true;
+    m_rowStore->setCalculated(row, true);
     for (const auto& f : m_fields) {
         if (f->fieldKind() == TFieldKind::Calculated)
-            row->values[std::size_t(f->index())] = QVariant();
+            m_rowStore->setNull(row, f->index());
     }
     ActiveRowScope<Row> scope(m_override, row);
     const bool wasCalculating = std::exchange(m_calculating, true);
@@ -335,9 +328,9 @@ QVariant TMemoryData::lookupValue(Row* row, const TField* field) {
 
 void TMemoryData::setActiveValue(TField* field, const QVariant& value) {
     checkActive();
-    const std::size_t index = std::size_t(field->index());
+    const int index = field->index();
     if (m_calculating && field->fieldKind() == TFieldKind::Calculated) {
-        m_override->values[index] = field->convert(value);
+        m_rowStore->setValue(m_override, index, field->convert(value));
         return;
     }
     if (!isEditing())
@@ -366,8 +359,8 @@ void TMemoryData::setActiveValue(TField* field, const QVariant& value) {
         return;
     }
     Row* row = m_view[std::size_t(m_current)];
-    row->values[index] = field->convert(value);
-    row->calculated = false;
+    m_rowStore->setValue(row, index, field->convert(value));
+    m_rowStore->setCalculated(row, false);
     touched();
     if (notifying())
         Q_EMIT rowChanged(recNo());
@@ -440,23 +433,37 @@ int TMemoryData::findRow(const QStringList& fields, const QVariantList& values, 
             return -1; // a value the field cannot hold matches no row
         }
     }
+    const Qt::CaseSensitivity cs = options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    std::vector<QString> wantedText;
+    for (const QVariant& v : wanted)
+        wantedText.push_back(v.toString());
     for (std::size_t r = 0; r < m_view.size(); ++r) {
         bool match = true;
         for (std::size_t i = 0; i < keyFields.size() && match; ++i) {
-            const QVariant have = rowValue(m_view[r], keyFields[i]);
+            const TField* field = keyFields[i];
+            const bool wantNull = !wanted[i].isValid();
+            if (isStringType(field->dataType()) && field->fieldKind() != TFieldKind::Lookup) {
+                // Texts are compared where they lie: a locate in a big book makes no copies.
+                const QStringView have = rowText(m_view[r], field);
+                const bool haveNull = m_rowStore->isNull(m_view[r], field->index());
+                if (haveNull || wantNull)
+                    match = haveNull && wantNull;
+                else
+                    match = options.partialKey ? have.startsWith(wantedText[i], cs)
+                                               : have.compare(wantedText[i], cs) == 0;
+                continue;
+            }
+            const QVariant have = rowValue(m_view[r], field);
             const QVariant& want = wanted[i];
             const bool haveNull = !have.isValid() || have.isNull();
-            const bool wantNull = !want.isValid();
             if (haveNull || wantNull) {
                 match = haveNull && wantNull;
-            } else if (isStringType(keyFields[i]->dataType())) {
-                const Qt::CaseSensitivity cs =
-                    options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+            } else if (isStringType(field->dataType())) {
                 const QString h = have.toString();
-                const QString w = want.toString();
-                match = options.partialKey ? h.startsWith(w, cs) : h.compare(w, cs) == 0;
+                match =
+                    options.partialKey ? h.startsWith(wantedText[i], cs) : h.compare(wantedText[i], cs) == 0;
             } else {
-                match = compareValues(have, want, keyFields[i]->dataType()) == 0;
+                match = compareValues(have, want, field->dataType()) == 0;
             }
         }
         if (match)
@@ -492,18 +499,16 @@ void TMemoryData::beginInsertAppend() {
 }
 
 void TMemoryData::insertRow(int viewIndex) {
-    RowPtr row = newRow();
-    Row* raw = row.get();
+    Row* raw = newRow();
     if (viewIndex >= recordCount()) {
-        m_rows.push_back(std::move(row));
+        m_rows.push_back(raw);
         viewIndex = recordCount();
     } else {
         Row* before = m_view[std::size_t(viewIndex)];
-        auto at = std::size_t(viewIndex) < m_rows.size() && m_rows[std::size_t(viewIndex)].get() == before
+        auto at = std::size_t(viewIndex) < m_rows.size() && m_rows[std::size_t(viewIndex)] == before
                       ? m_rows.begin() + viewIndex
-                      : std::find_if(m_rows.begin(), m_rows.end(),
-                                     [before](const auto& r) { return r.get() == before; });
-        m_rows.insert(at, std::move(row));
+                      : std::find(m_rows.begin(), m_rows.end(), before);
+        m_rows.insert(at, raw);
     }
     if (notifying())
         Q_EMIT rowAboutToBeInserted(viewIndex + 1);
@@ -523,7 +528,8 @@ void TMemoryData::removeViewRow(int viewIndex) {
     if (notifying())
         Q_EMIT rowAboutToBeRemoved(viewIndex + 1);
     m_view.erase(m_view.begin() + viewIndex);
-    std::erase_if(m_rows, [row](const auto& r) { return r.get() == row; });
+    std::erase(m_rows, row);
+    releaseRow(row);
     if (m_current >= recordCount())
         m_current = recordCount() - 1;
     if (isEmpty())
@@ -559,7 +565,9 @@ void TMemoryData::edit() {
     }
     fire(m_events.beforeEdit);
     const Row* row = m_view[std::size_t(m_current)];
-    m_editBackup.emplace(row->values, row->values + row->count);
+    m_editBackup.emplace();
+    for (int i = 0; i < fieldCount(); ++i)
+        m_editBackup->push_back(m_rowStore->value(row, i));
     setState(TDataSetState::Edit);
     fire(m_events.afterEdit);
 }
@@ -604,13 +612,12 @@ void TMemoryData::post() {
     Row* row = m_view[std::size_t(m_current)];
     for (const auto& f : m_fields) {
         if (f->required && f->fieldKind() == TFieldKind::Data) {
-            const QVariant& v = row->values[std::size_t(f->index())];
-            if (!v.isValid() || v.isNull())
+            if (m_rowStore->isNull(row, f->index()))
                 throw EDataSetError(QStringLiteral("Поле '%1' должно иметь значение").arg(f->displayLabel()));
         }
     }
     m_editBackup.reset();
-    row->calculated = false;
+    m_rowStore->setCalculated(row, false);
     setState(TDataSetState::Browse);
     touched();
     if (notifying())
@@ -626,8 +633,10 @@ void TMemoryData::cancel() {
     if (m_state == TDataSetState::Insert) {
         removeViewRow(m_current);
     } else if (m_editBackup) {
-        std::copy(m_editBackup->begin(), m_editBackup->end(), m_view[std::size_t(m_current)]->values);
-        m_view[std::size_t(m_current)]->calculated = false;
+        Row* row = m_view[std::size_t(m_current)];
+        for (int i = 0; i < int(m_editBackup->size()); ++i)
+            m_rowStore->setValue(row, i, (*m_editBackup)[std::size_t(i)]);
+        m_rowStore->setCalculated(row, false);
         touched();
         if (notifying())
             Q_EMIT rowChanged(recNo());
@@ -665,7 +674,9 @@ void TMemoryData::removeRows(const std::function<bool(int recNo)>& keep) {
     if (gone.empty())
         return;
     std::erase_if(m_view, [&gone](Row* row) { return gone.count(row) > 0; });
-    std::erase_if(m_rows, [&gone](const auto& row) { return gone.count(row.get()) > 0; });
+    std::erase_if(m_rows, [&gone](Row* row) { return gone.count(row) > 0; });
+    for (Row* row : gone)
+        releaseRow(row);
     m_current = isEmpty() ? -1 : 0;
     m_bof = true;
     m_eof = isEmpty();
@@ -697,51 +708,76 @@ void TMemoryData::appendRecord(const QVariantList& values) {
     }
 }
 
-void TMemoryData::appendRecords(int count, const std::function<void(int, QVariantList&)>& fill) {
-    const TDataSetEvents& e = m_events;
-    QVariantList values;
-    if (e.beforeInsert || e.afterInsert || e.beforePost || e.afterPost || e.beforeScroll || e.afterScroll ||
-        !m_recordUpdaters.empty() || notifying()) {
-        for (int i = 0; i < count; ++i) {
-            values.clear();
-            fill(i, values);
-            appendRecord(values);
-        }
-        return;
-    }
-    checkBrowseMode();
+std::vector<TField*> TMemoryData::dataFields() const {
     std::vector<TField*> data;
     for (const auto& f : m_fields) {
         if (f->fieldKind() == TFieldKind::Data)
             data.push_back(f.get());
     }
-    m_rows.reserve(m_rows.size() + std::size_t(count));
-    m_view.reserve(m_view.size() + std::size_t(count));
-    for (int i = 0; i < count; ++i) {
-        values.clear();
-        fill(i, values);
-        RowPtr row = newRow();
-        for (std::size_t k = 0; k < data.size() && k < std::size_t(values.size()); ++k) {
-            QVariant& v = values[qsizetype(k)];
-            QVariant& stored = row->values[std::size_t(data[k]->index())];
-            if (data[k]->storesAsIs(v))
-                stored = std::move(v);
-            else if (v.isValid() && !v.isNull())
-                stored = data[k]->convert(v);
+    return data;
+}
+
+bool TMemoryData::hasRecordListeners() const {
+    const TDataSetEvents& e = m_events;
+    return e.beforeInsert || e.afterInsert || e.beforePost || e.afterPost || e.beforeScroll ||
+           e.afterScroll || !m_recordUpdaters.empty();
+}
+
+void TMemoryData::appendRecords(const std::function<bool(TRecordWriter&)>& fill) {
+    checkBrowseMode();
+    const std::vector<TField*> data = dataFields();
+    Row* row = newRow();
+    TRecordWriter writer(*m_rowStore, data);
+    if (hasRecordListeners() || notifying()) {
+        // Someone listens: each record through append and post, from a scratch record.
+        QVariantList values;
+        try {
+            for (writer.setRow(row); fill(writer);) {
+                values.clear();
+                for (const TField* f : data)
+                    values << m_rowStore->value(row, f->index());
+                releaseRow(row);
+                row = nullptr;
+                appendRecord(values);
+                row = newRow();
+                writer.setRow(row);
+            }
+        } catch (...) {
+            if (row)
+                releaseRow(row);
+            throw;
         }
-        for (const TField* f : data) {
-            const QVariant& v = row->values[std::size_t(f->index())];
-            if (f->required && (!v.isValid() || v.isNull()))
-                throw EDataSetError(QStringLiteral("Поле '%1' должно иметь значение").arg(f->displayLabel()));
+        releaseRow(row);
+        return;
+    }
+    const auto before = m_rows.size();
+    const auto appended = [this, before] {
+        if (m_rows.size() > before) {
+            m_current = recordCount() - 1;
+            m_bof = m_eof = false;
+            touched();
         }
-        m_view.push_back(row.get());
-        m_rows.push_back(std::move(row));
+    };
+    try {
+        for (writer.setRow(row); fill(writer); writer.setRow(row)) {
+            for (const TField* f : data) {
+                if (f->required && m_rowStore->isNull(row, f->index()))
+                    throw EDataSetError(
+                        QStringLiteral("Поле '%1' должно иметь значение").arg(f->displayLabel()));
+            }
+            m_rows.push_back(row);
+            m_view.push_back(row);
+            row = nullptr;
+            row = newRow();
+        }
+    } catch (...) {
+        if (row)
+            releaseRow(row);
+        appended();
+        throw;
     }
-    if (count > 0) {
-        m_current = recordCount() - 1;
-        m_bof = m_eof = false;
-        touched();
-    }
+    releaseRow(row);
+    appended();
 }
 
 // ---- display updates, filter, sort ----
@@ -801,36 +837,49 @@ void TMemoryData::setSortOrder(const QString& order, bool byCompareText) {
 }
 
 void TMemoryData::recalculate() {
-    for (const auto& row : m_rows)
-        row->calculated = false;
+    for (Row* row : m_rows)
+        m_rowStore->setCalculated(row, false);
     touched();
     if (notifying())
         Q_EMIT dataReset();
+}
+
+QStringView TMemoryData::rowText(Row* row, const TField* field) {
+    if (field->fieldKind() == TFieldKind::Calculated)
+        ensureCalculated(row);
+    return m_rowStore->text(row, field->index());
+}
+
+int TMemoryData::compareRows(Row* a, Row* b, TField* field) {
+    if (field->fieldKind() == TFieldKind::Lookup || !isStringType(field->dataType()))
+        return compareValues(rowValue(a, field), rowValue(b, field), field->dataType());
+    const QStringView ta = rowText(a, field);
+    const QStringView tb = rowText(b, field);
+    const bool nullA = m_rowStore->isNull(a, field->index());
+    const bool nullB = m_rowStore->isNull(b, field->index());
+    if (nullA || nullB)
+        return int(nullB) - int(nullA);
+    // Texts sort in CompareText order, as the program's trees do.
+    return m_sortByCompareText ? compareText(ta, tb) : ta.compare(tb, Qt::CaseInsensitive);
 }
 
 void TMemoryData::rebuildView() {
     Row* current = activeRow();
     m_view.clear();
     m_view.reserve(m_rows.size());
-    for (const auto& row : m_rows) {
+    for (Row* row : m_rows) {
         bool keep = true;
-        if (m_filtered && m_filter && !(isEditing() && row.get() == current)) {
-            ActiveRowScope<Row> scope(m_override, row.get());
+        if (m_filtered && m_filter && !(isEditing() && row == current)) {
+            ActiveRowScope<Row> scope(m_override, row);
             keep = m_filter(*this);
         }
         if (keep)
-            m_view.push_back(row.get());
+            m_view.push_back(row);
     }
     if (!m_sortFields.empty()) {
         std::stable_sort(m_view.begin(), m_view.end(), [this](Row* a, Row* b) {
             for (const auto& [field, descending] : m_sortFields) {
-                const QVariant va = rowValue(a, field);
-                const QVariant vb = rowValue(b, field);
-                // Texts sort in CompareText order, as the program's trees do.
-                const int c =
-                    m_sortByCompareText && isStringType(field->dataType()) && !va.isNull() && !vb.isNull()
-                        ? compareText(va.toString(), vb.toString())
-                        : compareValues(va, vb, field->dataType());
+                const int c = compareRows(a, b, field);
                 if (c != 0)
                     return descending ? c > 0 : c < 0;
             }

@@ -2,7 +2,8 @@
 
 #include "TDataSetEvents.h"
 #include "TField.h"
-#include "TPieceStore.h"
+#include "TRecordWriter.h"
+#include "TRowStore.h"
 
 #include <QObject>
 #include <QVariantList>
@@ -84,10 +85,13 @@ public:
     void removeRows(const std::function<bool(int recNo)>& keep);
     // Appends a row with values for the data fields in field order, as append + assignments + post.
     void appendRecord(const QVariantList& values);
-    // Appends count records at the end, as appendRecord each would, when nothing listens to
-    // inserts, posts or scrolling; fill(i, values) gives record i's data-field values in field order.
-    // Loading big results this way skips the edit state of every record.
-    void appendRecords(int count, const std::function<void(int, QVariantList&)>& fill);
+    // Appends records at the end until fill returns false; fill writes one record's data fields
+    // through the writer. When nothing listens to inserts, posts or scrolling the records go straight
+    // into the store, without an edit state each (big results); otherwise as appendRecord each.
+    void appendRecords(const std::function<bool(TRecordWriter&)>& fill);
+    // Handlers that appendRecords must call for each record (inserts, posts, scrolling, controls
+    // with an edit of their own).
+    bool hasRecordListeners() const;
 
     // The value a data field had when the edit of the current record began; its current value
     // outside an edit. setOldValue moves that starting point (the stored record read again), and
@@ -139,7 +143,7 @@ Q_SIGNALS:
 
 private:
     friend class TField;
-    struct Row;
+    using Row = TRowStore::Row;
 
     QVariant activeValue(const TField* field);
     void setActiveValue(TField* field, const QVariant& value);
@@ -163,16 +167,18 @@ private:
     void fire(const TDataSetNotify& handler);
     bool notifying() const { return m_disableCount == 0; }
 
-    std::vector<std::unique_ptr<TField>> m_fields;
-    struct RowRelease {
-        TPieceStore* store;
-        void operator()(Row* row) const;
-    };
-    using RowPtr = std::unique_ptr<Row, RowRelease>;
-    RowPtr newRow();
+    // Texts of text fields without a copy (sorting, locating); the field's value is computed first.
+    QStringView rowText(Row* row, const TField* field);
+    int compareRows(Row* a, Row* b, TField* field);
+    std::vector<TField*> dataFields() const;
 
-    std::unique_ptr<TPieceStore> m_rowStore; // before the rows, which it outlives
-    std::vector<RowPtr> m_rows;
+    std::vector<std::unique_ptr<TField>> m_fields;
+    Row* newRow();
+    void releaseRow(Row* row);
+    void clearRows();
+
+    std::unique_ptr<TRowStore> m_rowStore; // made with the first record, for the fields of that time
+    std::vector<Row*> m_rows;
     std::vector<Row*> m_view;
     int m_current = -1;
     bool m_bof = true;

@@ -1,6 +1,7 @@
 #include "TPgConnection.h"
 
 #include "TConnectionString.h"
+#include "TPgRowStream.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -56,6 +57,8 @@ TPgConnection::~TPgConnection() {
 
 void TPgConnection::close() {
     m_inTransaction = false;
+    if (m_stream)
+        std::exchange(m_stream, nullptr)->connectionGone();
     std::lock_guard lock(m_cancelLock);
     if (m_cancel)
         PQfreeCancel(m_cancel);
@@ -179,6 +182,7 @@ void TPgConnection::waitReadable(int milliseconds) {
 TPgConnection::Outcome TPgConnection::run(const QString& sql, const QVariantList* values) {
     if (!isOpen())
         throw lost();
+    freeFromStream();
     const QByteArray text = sql.toUtf8();
     if (!values) {
         if (!PQsendQuery(m_connection, text.constData()))
@@ -209,14 +213,8 @@ TPgConnection::Outcome TPgConnection::collect() {
     Outcome outcome;
     std::optional<EDBException> failure;
     bool first = true;
-    const int waitMilliseconds = (commandTimeout() + 5) * 1000;
     for (;;) {
-        while (PQisBusy(m_connection)) {
-            waitReadable(waitMilliseconds);
-            if (!PQconsumeInput(m_connection))
-                throw lost();
-        }
-        TPgResult result(PQgetResult(m_connection));
+        TPgResult result = nextResult();
         if (!result)
             break;
         switch (PQresultStatus(result.get())) {
@@ -243,6 +241,108 @@ TPgConnection::Outcome TPgConnection::collect() {
     if (failure)
         throw *failure;
     return outcome;
+}
+
+TPgResult TPgConnection::nextResult() {
+    while (PQisBusy(m_connection)) {
+        waitReadable((commandTimeout() + 5) * 1000);
+        if (!PQconsumeInput(m_connection))
+            throw lost();
+    }
+    return TPgResult(PQgetResult(m_connection));
+}
+
+TPgResult TPgConnection::streamResult() {
+    for (;;) {
+        TPgResult result = nextResult();
+        if (!result) {
+            m_stream = nullptr;
+            if (PQstatus(m_connection) == CONNECTION_BAD)
+                throw lost();
+            if (m_streamFailure)
+                throw *std::exchange(m_streamFailure, std::nullopt);
+            return {};
+        }
+        switch (PQresultStatus(result.get())) {
+        case PGRES_SINGLE_TUPLE:
+            if (!m_streamRowsEnded)
+                return result;
+            break; // rows of a later statement of the text, which nobody reads
+        case PGRES_TUPLES_OK:
+            if (!m_streamRowsEnded) {
+                m_streamRowsEnded = true;
+                if (PQntuples(result.get()) > 0)
+                    return result;
+            }
+            break;
+        case PGRES_COMMAND_OK:
+        case PGRES_EMPTY_QUERY:
+            break;
+        default:
+            if (!m_streamFailure)
+                m_streamFailure = resultFailure(result.get());
+            break;
+        }
+    }
+}
+
+void TPgConnection::freeFromStream() {
+    if (m_stream)
+        m_stream->detach();
+    m_stream = nullptr;
+}
+
+std::unique_ptr<TDbQuery> TPgConnection::openForwardQuery(const QString& sql) {
+    if (m_inTransaction)
+        return openQuery(sql); // each statement of a transaction runs behind its savepoint
+    if (!isOpen())
+        throw lost();
+    freeFromStream();
+    if (!PQsendQuery(m_connection, sql.toUtf8().constData()))
+        throw lost();
+    PQsetSingleRowMode(m_connection);
+    m_streamRowsEnded = false;
+    m_streamFailure.reset();
+    // The statements before the first one with rows are passed over, as openQuery does.
+    std::optional<EDBException> failure;
+    for (;;) {
+        TPgResult result = nextResult();
+        if (!result)
+            break;
+        switch (PQresultStatus(result.get())) {
+        case PGRES_SINGLE_TUPLE: {
+            auto stream = std::make_unique<TPgRowStream>(*this, std::move(result), true);
+            m_stream = stream.get();
+            return stream;
+        }
+        case PGRES_TUPLES_OK: {
+            // No rows, or not read row by row: the result is whole; the rest of the text is read.
+            m_streamRowsEnded = true;
+            m_stream = nullptr;
+            while (TPgResult rest = nextResult()) {
+                const ExecStatusType status = PQresultStatus(rest.get());
+                if (status != PGRES_TUPLES_OK && status != PGRES_SINGLE_TUPLE && status != PGRES_COMMAND_OK &&
+                    status != PGRES_EMPTY_QUERY && !failure)
+                    failure = resultFailure(rest.get());
+            }
+            if (failure)
+                throw *failure;
+            return std::make_unique<TPgQuery>(std::move(result));
+        }
+        case PGRES_COMMAND_OK:
+        case PGRES_EMPTY_QUERY:
+            break;
+        default:
+            if (!failure)
+                failure = resultFailure(result.get());
+            break;
+        }
+    }
+    if (PQstatus(m_connection) == CONNECTION_BAD)
+        throw lost();
+    if (failure)
+        throw *failure;
+    return std::make_unique<TPgQuery>(TPgResult(PQmakeEmptyPGresult(m_connection, PGRES_TUPLES_OK)));
 }
 
 void TPgConnection::sendPlain(const QString& sql) {

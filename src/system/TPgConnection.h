@@ -4,10 +4,13 @@
 #include "TDbConnection.h"
 #include "TPgQuery.h"
 
+class TPgRowStream;
+
 #include <libpq-fe.h>
 
 #include <QByteArray>
 #include <mutex>
+#include <optional>
 
 // The connection to PostgreSQL through libpq. Every error carries its SQLSTATE, a refused login's
 // included. A statement runs at most the command time-out: the server cancels it, and a server that
@@ -23,6 +26,7 @@ public:
     void close() override;
     bool isOpen() const override;
     std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
+    std::unique_ptr<TDbQuery> openForwardQuery(const QString& sql) override;
     qint64 execute(const QString& sql) override;
     qint64 executeWithValues(const QString& sql, const QVariantList& values) override;
     void beginTransaction() override;
@@ -34,6 +38,7 @@ public:
     void cancel();
 
 private:
+    friend class TPgRowStream;
     struct Outcome {
         TPgResult rows;       // the first result that has columns
         qint64 affected = -1; // the rows the first statement changed, when it says
@@ -41,6 +46,13 @@ private:
     };
     Outcome run(const QString& sql, const QVariantList* values = nullptr);
     Outcome collect();
+    // The next result of the statements sent, waited for; null when they are done.
+    TPgResult nextResult();
+    // The next result with rows of the open stream; null at its end, once the results of every
+    // statement sent with it have been read. Raises the first failure among them.
+    TPgResult streamResult();
+    // Has the open stream, if any, read its remaining rows, so that the connection is free.
+    void freeFromStream();
     void connect();
     void waitReadable(int milliseconds);
     void sendPlain(const QString& sql);
@@ -55,4 +67,7 @@ private:
     PGcancel* m_cancel = nullptr;
     std::mutex m_cancelLock;
     bool m_inTransaction = false;
+    TPgRowStream* m_stream = nullptr;
+    bool m_streamRowsEnded = false;
+    std::optional<EDBException> m_streamFailure;
 };

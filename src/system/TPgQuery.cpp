@@ -1,5 +1,7 @@
 #include "TPgQuery.h"
 
+#include "TRecordWriter.h"
+
 #include <QDateTime>
 #include <array>
 #include <charconv>
@@ -170,6 +172,58 @@ QVariant TPgQuery::value(int i) const {
         return {};
     return textValue(m_types[std::size_t(i)], PQgetvalue(m_result.get(), m_row, i),
                      PQgetlength(m_result.get(), m_row, i));
+}
+
+void TPgQuery::readInto(int i, TRecordWriter& writer, int k) const {
+    if (m_row >= m_rows)
+        writer.setNull(k);
+    else
+        writeValue(m_result.get(), m_row, i, m_types[std::size_t(i)], writer, k);
+}
+
+void TPgQuery::writeValue(const PGresult* result, int r, int i, Oid type, TRecordWriter& writer, int k) {
+    if (PQgetisnull(result, r, i))
+        writer.setNull(k);
+    else
+        writeText(type, PQgetvalue(result, r, i), PQgetlength(result, r, i), writer, k);
+}
+
+void TPgQuery::writeText(Oid type, const char* text, int length, TRecordWriter& writer, int k) {
+    switch (type) {
+    case BoolOid:
+        writer.setBoolean(k, text[0] == 't');
+        return;
+    case Int2Oid:
+    case Int4Oid:
+        writer.setInteger(k, number<int>(text, length));
+        return;
+    case Float4Oid:
+    case Float8Oid: {
+        const bool word = length > 0 && (text[0] == 'N' || text[0] == 'I' ||
+                                         (text[0] == '-' && length > 1 && text[1] == 'I'));
+        if (word)
+            writer.setValue(k, textValue(type, text, length));
+        else
+            writer.setFloat(k, number<double>(text, length));
+        return;
+    }
+    case TimestampOid:
+        writer.setDateTime(k, textValue(type, text, length).toDateTime());
+        return;
+    case OidOid:
+    case Int8Oid:
+    case NumericOid:
+    case MoneyOid:
+    case DateOid:
+    case TimeOid:
+    case TimestampTzOid:
+    case ByteaOid:
+        writer.setValue(k, textValue(type, text, length));
+        return;
+    default: // every other type is read as its text, as textValue does
+        writer.setUtf8(k, text, length);
+        return;
+    }
 }
 
 TSourceField TPgQuery::columnField(const PGresult* result, int column) {

@@ -27,11 +27,17 @@ public:
     int position() const override { return m_row; }
     void setPosition(int row) override { m_row = row; }
     QVariant value(int i) const override;
+    void readInto(int i, TRecordWriter& writer, int k) const override;
 
     // The column type of a result column, from its type oid and modifier.
     static TSourceField columnField(const PGresult* result, int column);
     // A value in PostgreSQL's text output (DateStyle ISO) as the column's type; null as invalid.
     static QVariant textValue(Oid type, const char* text, int length);
+    // The same value written as data field k of a record being loaded, without a QVariant for the
+    // common types.
+    static void writeText(Oid type, const char* text, int length, TRecordWriter& writer, int k);
+    // Column i of row r of a result, by writeText; null when the server sent null.
+    static void writeValue(const PGresult* result, int r, int i, Oid type, TRecordWriter& writer, int k);
 
 private:
     TPgResult m_result;

@@ -8,7 +8,7 @@
 namespace {
 
 constexpr std::size_t blockSize = std::size_t(2) << 20; // one huge page
-constexpr std::size_t pieceAlignment = alignof(std::max_align_t);
+constexpr std::size_t pieceAlignment = 8;               // records of eight-byte values
 
 } // namespace
 
@@ -27,9 +27,10 @@ void* TPieceStore::take() {
         return piece;
     }
     if (m_next == nullptr || std::size_t(m_end - m_next) < m_pieceSize) {
-        // A store of few pieces starts small; blocks grow to a huge page.
-        const std::size_t size = m_blocks.empty() ? std::max(m_pieceSize * 16, std::size_t(4096))
-                                                  : std::max(blockSize, m_pieceSize);
+        // Blocks double from a small one, so that a small record set stays small; a big one gets
+        // huge pages.
+        const std::size_t size = std::max(
+            m_pieceSize, std::min(blockSize, std::size_t(4096) << std::min<std::size_t>(m_blocks.size(), 9)));
         void* block = std::aligned_alloc(size >= blockSize ? blockSize : 4096, (size + 4095) / 4096 * 4096);
         if (!block)
             throw std::bad_alloc();

@@ -15,7 +15,7 @@ public:
     TPieceStore& operator=(const TPieceStore&) = delete;
 
     std::size_t pieceSize() const { return m_pieceSize; }
-    // Uninitialised memory for one piece, aligned for any type.
+    // Uninitialised memory for one piece, aligned to eight bytes.
     void* take();
     void give(void* piece);
 

@@ -59,6 +59,10 @@ std::unique_ptr<TDbQuery> TProviderConnection::openQuery(const QString& sql) {
     return inOpenTransaction().openQuery(sql);
 }
 
+std::unique_ptr<TDbQuery> TProviderConnection::openForwardQuery(const QString& sql) {
+    return inOpenTransaction().openForwardQuery(sql);
+}
+
 qint64 TProviderConnection::execute(const QString& sql) {
     return inOpenTransaction().execute(sql);
 }

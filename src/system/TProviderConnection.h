@@ -10,6 +10,7 @@ public:
     void close() override;
     bool isOpen() const override;
     std::unique_ptr<TDbQuery> openQuery(const QString& sql) override;
+    std::unique_ptr<TDbQuery> openForwardQuery(const QString& sql) override;
     qint64 execute(const QString& sql) override;
     qint64 executeWithValues(const QString& sql, const QVariantList& values) override;
     void beginTransaction() override;

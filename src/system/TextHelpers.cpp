@@ -56,7 +56,7 @@ QString fromWindows1251(const QByteArray& bytes) {
     return decoder.decode(bytes);
 }
 
-int compareText(const QString& a, const QString& b) {
+int compareText(QStringView a, QStringView b) {
     const auto& table = codePage().fromUnicode;
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {

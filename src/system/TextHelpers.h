@@ -13,7 +13,7 @@ QString fromWindows1251(const QByteArray& bytes);
 
 // CompareText order: Windows-1251 codes, with only the Latin letters a-z folded to upper case.
 // Returns a negative number, zero or a positive number.
-int compareText(const QString& a, const QString& b);
+int compareText(QStringView a, QStringView b);
 bool sameText(const QString& a, const QString& b);
 
 // The pieces between the occurrences of separator: always one more piece than separators.

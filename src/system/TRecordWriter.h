@@ -1,0 +1,35 @@
+#pragma once
+
+#include "TRowStore.h"
+
+#include <QDateTime>
+#include <QVariant>
+#include <vector>
+
+class TField;
+
+// Writes the values of a record being loaded straight into the record set's store, by the rules of
+// TField::convert, without a QVariant for the common column types: a value of the field's own type
+// is stored as it is, any other is converted. Field k is the k-th data field.
+class TRecordWriter {
+public:
+    TRecordWriter(TRowStore& store, std::vector<TField*> dataFields);
+
+    int fieldCount() const { return int(m_fields.size()); }
+    void setRow(TRowStore::Row* row) { m_row = row; }
+
+    void setNull(int k);
+    void setInteger(int k, qint32 value);
+    void setFloat(int k, double value);
+    void setBoolean(int k, bool value);
+    void setDateTime(int k, const QDateTime& value);
+    // Text in UTF-8; as in every string field of the record sets, empty text is null.
+    void setUtf8(int k, const char* text, qsizetype length);
+    void setValue(int k, const QVariant& value);
+
+private:
+    TRowStore& m_store;
+    std::vector<TField*> m_fields;
+    std::vector<int> m_columns;
+    TRowStore::Row* m_row = nullptr;
+};

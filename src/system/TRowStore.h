@@ -1,0 +1,68 @@
+#pragma once
+
+#include "TFieldType.h"
+#include "TPieceStore.h"
+#include "TTextArena.h"
+
+#include <QDateTime>
+#include <QStringView>
+#include <QVariant>
+#include <vector>
+
+// The records of a record set with typed values: a value takes eight bytes of its record and a null
+// one bit; a text takes its characters and eight bytes besides, in large blocks when it was loaded
+// (freed with the store) or in a block of its own when an edit gave it (freed when replaced). A
+// value reads back as the QVariant its field's conversion makes: int, double, bool, QDateTime,
+// QString, or the value itself for other types.
+class TRowStore {
+public:
+    struct Row;
+
+    explicit TRowStore(const std::vector<TFieldType>& columnTypes);
+    ~TRowStore();
+    TRowStore(const TRowStore&) = delete;
+    TRowStore& operator=(const TRowStore&) = delete;
+
+    // A record with every value null.
+    Row* newRow();
+    void release(Row* row);
+    // Frees what the record's values hold besides the record, for a store about to go whole.
+    void destroyValues(Row* row);
+
+    bool calculated(const Row* row) const;
+    void setCalculated(Row* row, bool calculated);
+
+    bool isNull(const Row* row, int column) const;
+    QVariant value(const Row* row, int column) const;
+    // A text column's characters without a copy, valid until the value changes; empty for null.
+    QStringView text(const Row* row, int column) const;
+
+    // A value already of the column's type (TField::convert); anything else is converted plainly.
+    void setValue(Row* row, int column, const QVariant& value);
+    void setNull(Row* row, int column);
+    void setInteger(Row* row, int column, qint32 value);
+    void setFloat(Row* row, int column, double value);
+    void setBoolean(Row* row, int column, bool value);
+    void setDateTime(Row* row, int column, const QDateTime& value);
+    // Decodes UTF-8 text into a text column, in the blocks kept until the store goes; returns the
+    // number of UTF-16 units stored.
+    qsizetype setLoadedText(Row* row, int column, const char* utf8, qsizetype length);
+
+private:
+    enum class Kind : quint8 { Integer, Float, Boolean, DateTime, Text, Other };
+    struct Text;
+    union Cell;
+
+    Cell* cells(Row* row) const;
+    const Cell* cells(const Row* row) const;
+    quint64* nullBits(Row* row) const;
+    // Destroys what a non-null value holds besides its cell, and marks it null.
+    void clear(Row* row, int column);
+    void markSet(Row* row, int column);
+    void setText(Row* row, int column, QStringView text);
+
+    std::vector<Kind> m_kinds;
+    std::size_t m_nullWords;
+    TPieceStore m_pieces;
+    TTextArena m_texts;
+};
