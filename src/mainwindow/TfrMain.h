@@ -10,6 +10,7 @@ class QGroupBox;
 class QLineEdit;
 class QMenu;
 class QTimer;
+class TDbAttribute;
 class TDBGrid;
 class TListFilterFrame;
 class TfrATypes;
@@ -196,6 +197,8 @@ private:
     void showContextMenu(const QPoint& position);
     void showHelp(const QString& topic);
     void installFieldChecks();
+    // A lookup field's list, read now; owned by the view box.
+    TMemoryData* lookupList(const TDbAttribute& a);
     void installDataSetHandlers();
     void setEditButtons(bool on);
     void setParentLink();

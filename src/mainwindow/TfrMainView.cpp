@@ -16,6 +16,8 @@
 #include "TextHelpers.h"
 #include "TfrMain.h"
 
+#include <map>
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
@@ -26,6 +28,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <map>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <unordered_map>
@@ -363,6 +366,26 @@ void TfrMain::applyFilter(const QString& condition) {
     }
 }
 
+TMemoryData* TfrMain::lookupList(const TDbAttribute& a) {
+    auto* list = new TMemoryData(FViewBox ? static_cast<QObject*>(FViewBox) : this);
+    QString lookup = TDbAttrCollection::lookupSelect(a);
+    const bool msul = a.LookupTable.startsWith(QLatin1String("v_MSUL"), Qt::CaseInsensitive);
+    if (msul) {
+        const qsizetype from = lookup.indexOf(QLatin1String(" from "), 0, Qt::CaseInsensitive);
+        if (from >= 0)
+            lookup.replace(from, 6, QStringLiteral(", Deletion_ID from "));
+    }
+    TDbUtilsClass::getInstance()->loadQuery(*list, lookup);
+    if (msul) {
+        list->setObjectName(QStringLiteral("msulLookup"));
+        list->setFilter([this](TMemoryData& l) {
+            return !FrxmdData.isEditing() || l.fieldByName(QStringLiteral("Deletion_ID"))->isNull();
+        });
+        list->setFiltered(true);
+    }
+    return list;
+}
+
 void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
     FShowSubordinates = !ownRecord;
     if (!FCurrentNode)
@@ -402,7 +425,15 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
     if (filtered && FFilterText.isEmpty())
         select = db->withoutRows(select);
     try {
-        const std::unique_ptr<TDbQuery> query = db->openQuery(select);
+        // The lookup lists first: the book's rows are then read as they arrive, and the connection
+        // is busy with them until the last.
+        std::map<int, TMemoryData*> lists;
+        for (int i = book->count() - 1; i >= 0; --i) {
+            const TDbAttribute& a = *book->items(i);
+            if (!a.isCalculated() && a.isLookup())
+                lists[i] = lookupList(a);
+        }
+        const std::unique_ptr<TDbQuery> query = db->openForwardQuery(select);
         TDbUtilsClass::copyQueryStructure(FrxmdData, *query);
         for (int i = book->count() - 1; i >= 0; --i) {
             const TDbAttribute& a = *book->items(i);
@@ -414,23 +445,7 @@ void TfrMain::LoadBookData(bool ownRecord, bool keepPosition) {
             if (a.isCalculated()) {
                 FrxmdData.setFieldKind(field, TFieldKind::Calculated);
             } else if (a.isLookup()) {
-                auto* list = new TMemoryData(FViewBox ? static_cast<QObject*>(FViewBox) : this);
-                QString lookup = TDbAttrCollection::lookupSelect(a);
-                const bool msul = a.LookupTable.startsWith(QLatin1String("v_MSUL"), Qt::CaseInsensitive);
-                if (msul) {
-                    const qsizetype from = lookup.indexOf(QLatin1String(" from "), 0, Qt::CaseInsensitive);
-                    if (from >= 0)
-                        lookup.replace(from, 6, QStringLiteral(", Deletion_ID from "));
-                }
-                db->loadQuery(*list, lookup);
-                if (msul) {
-                    list->setObjectName(QStringLiteral("msulLookup"));
-                    list->setFilter([this](TMemoryData& l) {
-                        return !FrxmdData.isEditing() ||
-                               l.fieldByName(QStringLiteral("Deletion_ID"))->isNull();
-                    });
-                    list->setFiltered(true);
-                }
+                TMemoryData* list = lists.at(i);
                 FrxmdData.setFieldKind(field, TFieldKind::Lookup);
                 field->keyFields = a.KeyFields;
                 field->lookupKeyFields = a.LookupKey;

@@ -171,7 +171,7 @@ void TDbAttrCollection::sqlSelect() {
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
     std::unique_ptr<TDbQuery> query;
     try {
-        query = db->openQuery(statement);
+        query = db->openForwardQuery(statement);
     } catch (const std::exception& e) {
         TLogging::logException(QStringLiteral("EDbException - ") + errorMessage(e) +
                                QStringLiteral(". TDbAttrCollection.sqlSelect. openQuery."));

@@ -385,3 +385,57 @@ TEST_F(PostgresDataAccess, LocalTimesAroundAChangeOfTheZonesOffset) {
         qputenv("TZ", saved);
     tzset();
 }
+
+// A big result is read forward as its rows arrive. A statement sent on the connection meanwhile
+// finds it free (the rest is read ahead); an abandoned result leaves it free too; statements
+// around the rows are passed over; an error among the rows is raised and no part of them stays.
+TEST_F(PostgresDataAccess, ResultsReadAsTheyArriveKeepTheConnectionWorking) {
+    const auto connection = openProgramConnection();
+    auto rows = connection->openForwardQuery("SET application_name = 'x'; SELECT g AS n, 'имя ' || g AS name "
+                                             "FROM generate_series(1, 5) g; SELECT 99");
+    ASSERT_TRUE(rows->forwardOnly());
+    ASSERT_EQ(rows->fieldCount(), 2);
+    EXPECT_EQ(rows->value("name").toString(), QStringLiteral("имя 1"));
+    rows->next();
+    EXPECT_EQ(connection->openQuery("SELECT 7")->value(0).toInt(), 7); // meanwhile
+    QList<int> seen;
+    for (; !rows->eof(); rows->next())
+        seen << rows->value("n").toInt();
+    EXPECT_EQ(seen, (QList<int>{2, 3, 4, 5}));
+    EXPECT_THROW(rows->first(), EError);
+
+    auto abandoned = connection->openForwardQuery("SELECT g FROM generate_series(1, 100000) g");
+    abandoned->next();
+    abandoned.reset();
+    EXPECT_EQ(connection->openQuery("SELECT 8")->value(0).toInt(), 8);
+    auto none = connection->openForwardQuery("SELECT 1 AS one WHERE false");
+    EXPECT_TRUE(none->isEmpty());
+    EXPECT_EQ(none->fieldCount(), 1);
+
+    TMemoryData data;
+    db->loadQuery(data, "SELECT 1 AS n");
+    try {
+        db->loadQuery(data, "SELECT g AS n, 1 / (g - 3000) AS q FROM generate_series(1, 5000) g");
+        ADD_FAILURE() << "a division by zero among the rows was not reported";
+    } catch (const EDBException& e) {
+        EXPECT_EQ(e.code(), "22012") << e.message().toStdString();
+    }
+    EXPECT_EQ(data.recordCount(), 0);
+    db->loadQuery(data, "SELECT g AS n FROM generate_series(1, 3) g");
+    EXPECT_EQ(data.recordCount(), 3);
+}
+
+// Inside a transaction a result is read whole: each statement there runs behind its savepoint.
+TEST_F(PostgresDataAccess, AResultInsideATransactionIsReadWhole) {
+    const auto connection = openProgramConnection();
+    connection->beginTransaction();
+    auto rows = connection->openForwardQuery("SELECT g FROM generate_series(1, 3) g");
+    EXPECT_FALSE(rows->forwardOnly());
+    EXPECT_THROW(connection->openForwardQuery("SELECT 1 / 0"), EDBException);
+    EXPECT_EQ(connection->openQuery("SELECT 5")->value(0).toInt(), 5); // the transaction goes on
+    connection->commit();
+    int count = 0;
+    for (; !rows->eof(); rows->next())
+        ++count;
+    EXPECT_EQ(count, 3);
+}
