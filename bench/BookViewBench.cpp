@@ -76,10 +76,10 @@ int main(int argc, char** argv) {
     const double unaligned = psqlMilliseconds(select, {"-A", "-t"});
     std::printf(
         "rows: %d\nnode selected to grid shown: %.1f ms\n"
-        "raw libpq fetch in this process: %.1f ms (ratio %.2f, goal <= 2)\n"
+        "%s\n"
         "peak memory grew by %.1f MB for %.1f MB of row text (ratio %.2f, goal <= 3)\n"
         "psql to /dev/null: %.1f ms (ratio %.2f)\npsql unaligned to /dev/null: %.1f ms (ratio %.2f)\n",
-        rows, best, reference.milliseconds, best / reference.milliseconds, grown, text, grown / text, raw,
-        best / raw, unaligned, best / unaligned);
+        rows, best, qPrintable(reference.line(best, 2)), grown, text, grown / text, raw, best / raw,
+        unaligned, best / unaligned);
     return finish(main);
 }

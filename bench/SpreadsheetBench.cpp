@@ -1,7 +1,7 @@
 // A 10,000-row, 6-column table poured into a workbook the way the book export does it (text format,
 // one block write, fitted columns), against the same office; the office's start is timed apart.
-#include "TSpreadsheetProgram.h"
 #include "TSpreadsheet.h"
+#include "TSpreadsheetProgram.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
