@@ -3,6 +3,7 @@
 #include "TSourceField.h"
 
 #include <QVariant>
+#include <vector>
 
 class TRecordWriter;
 
@@ -27,6 +28,8 @@ public:
     virtual QVariant value(int i) const = 0;
     // Writes column i of the current row as data field k of a record being loaded.
     virtual void readInto(int i, TRecordWriter& writer, int k) const;
+    // The current row as a record being loaded: column columns[k] as data field k, none for -1.
+    virtual void readRow(const std::vector<int>& columns, TRecordWriter& writer) const;
 
     // Case-insensitive; -1 when absent.
     int fieldIndex(const QString& name) const;

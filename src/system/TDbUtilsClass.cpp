@@ -103,10 +103,7 @@ void copyRows(TMemoryData& target, TDbQuery& source) {
         target.appendRecords([&source, &sourceColumn](TRecordWriter& writer) {
             if (source.eof())
                 return false;
-            for (int k = 0; k < int(sourceColumn.size()); ++k) {
-                if (sourceColumn[std::size_t(k)] >= 0)
-                    source.readInto(sourceColumn[std::size_t(k)], writer, k);
-            }
+            source.readRow(sourceColumn, writer);
             source.next();
             return true;
         });

@@ -719,8 +719,7 @@ std::vector<TField*> TMemoryData::dataFields() const {
 
 bool TMemoryData::hasRecordListeners() const {
     const TDataSetEvents& e = m_events;
-    return e.beforeInsert || e.afterInsert || e.beforePost || e.afterPost || e.beforeScroll ||
-           e.afterScroll || !m_recordUpdaters.empty();
+    return e.beforeInsert || e.afterInsert || e.beforePost || e.afterPost || e.beforeScroll || e.afterScroll;
 }
 
 void TMemoryData::appendRecords(const std::function<bool(TRecordWriter&)>& fill) {
@@ -758,10 +757,13 @@ void TMemoryData::appendRecords(const std::function<bool(TRecordWriter&)>& fill)
             touched();
         }
     };
+    std::vector<const TField*> required;
+    std::copy_if(data.begin(), data.end(), std::back_inserter(required),
+                 [](const TField* f) { return f->required; });
     try {
         for (writer.setRow(row); fill(writer); writer.setRow(row)) {
-            for (const TField* f : data) {
-                if (f->required && m_rowStore->isNull(row, f->index()))
+            for (const TField* f : required) {
+                if (m_rowStore->isNull(row, f->index()))
                     throw EDataSetError(
                         QStringLiteral("Поле '%1' должно иметь значение").arg(f->displayLabel()));
             }

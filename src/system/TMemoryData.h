@@ -89,8 +89,8 @@ public:
     // through the writer. When nothing listens to inserts, posts or scrolling the records go straight
     // into the store, without an edit state each (big results); otherwise as appendRecord each.
     void appendRecords(const std::function<bool(TRecordWriter&)>& fill);
-    // Handlers that appendRecords must call for each record (inserts, posts, scrolling, controls
-    // with an edit of their own).
+    // Handlers that appendRecords must call for each record (inserts, posts, scrolling). Controls'
+    // record updaters are not among them: a loaded record was never edited in a control.
     bool hasRecordListeners() const;
 
     // The value a data field had when the edit of the current record began; its current value

@@ -101,7 +101,7 @@ QDateTime localDateTime(const QDate& date, const QTime& time) {
     return QDateTime(date, time);
 }
 
-QVariant timestamp(const char* text, int length, bool withZone) {
+QDateTime timestamp(const char* text, int length, bool withZone) {
     if (length < 19 || text[10] != ' ')
         return QDateTime::fromString(QString::fromLatin1(text, length), Qt::ISODate);
     int end = 0;
@@ -181,6 +181,20 @@ void TPgQuery::readInto(int i, TRecordWriter& writer, int k) const {
         writeValue(m_result.get(), m_row, i, m_types[std::size_t(i)], writer, k);
 }
 
+void TPgQuery::readRow(const std::vector<int>& columns, TRecordWriter& writer) const {
+    if (m_row < m_rows)
+        writeRow(m_result.get(), m_row, columns, m_types, writer);
+}
+
+void TPgQuery::writeRow(const PGresult* result, int r, const std::vector<int>& columns,
+                        const std::vector<Oid>& types, TRecordWriter& writer) {
+    for (int k = 0; k < int(columns.size()); ++k) {
+        const int i = columns[std::size_t(k)];
+        if (i >= 0)
+            writeValue(result, r, i, types[std::size_t(i)], writer, k);
+    }
+}
+
 void TPgQuery::writeValue(const PGresult* result, int r, int i, Oid type, TRecordWriter& writer, int k) {
     if (PQgetisnull(result, r, i))
         writer.setNull(k);
@@ -208,7 +222,7 @@ void TPgQuery::writeText(Oid type, const char* text, int length, TRecordWriter& 
         return;
     }
     case TimestampOid:
-        writer.setDateTime(k, textValue(type, text, length).toDateTime());
+        writer.setDateTime(k, timestamp(text, length, false));
         return;
     case OidOid:
     case Int8Oid:

@@ -28,6 +28,7 @@ public:
     void setPosition(int row) override { m_row = row; }
     QVariant value(int i) const override;
     void readInto(int i, TRecordWriter& writer, int k) const override;
+    void readRow(const std::vector<int>& columns, TRecordWriter& writer) const override;
 
     // The column type of a result column, from its type oid and modifier.
     static TSourceField columnField(const PGresult* result, int column);
@@ -38,6 +39,9 @@ public:
     static void writeText(Oid type, const char* text, int length, TRecordWriter& writer, int k);
     // Column i of row r of a result, by writeText; null when the server sent null.
     static void writeValue(const PGresult* result, int r, int i, Oid type, TRecordWriter& writer, int k);
+    // Row r of a result by writeValue, column columns[k] as data field k (none for -1).
+    static void writeRow(const PGresult* result, int r, const std::vector<int>& columns,
+                         const std::vector<Oid>& types, TRecordWriter& writer);
 
 private:
     TPgResult m_result;

@@ -32,6 +32,7 @@ public:
     bool forwardOnly() const override { return true; }
     QVariant value(int i) const override;
     void readInto(int i, TRecordWriter& writer, int k) const override;
+    void readRow(const std::vector<int>& columns, TRecordWriter& writer) const override;
 
     // Called by the connection before it sends another statement, or when it closes.
     void detach();

@@ -1,14 +1,13 @@
 #include "TPieceStore.h"
 
+#include "TMemoryBlocks.h"
+
 #include <algorithm>
-#include <cstdlib>
-#include <new>
-#include <sys/mman.h>
 
 namespace {
 
-constexpr std::size_t blockSize = std::size_t(2) << 20; // one huge page
-constexpr std::size_t pieceAlignment = 8;               // records of eight-byte values
+constexpr std::size_t blockSize = TMemoryBlocks::hugeBlock;
+constexpr std::size_t pieceAlignment = 8; // records of eight-byte values
 
 } // namespace
 
@@ -16,8 +15,8 @@ TPieceStore::TPieceStore(std::size_t pieceSize)
     : m_pieceSize((pieceSize + pieceAlignment - 1) / pieceAlignment * pieceAlignment) {}
 
 TPieceStore::~TPieceStore() {
-    for (void* block : m_blocks)
-        std::free(block);
+    for (const auto& [block, size] : m_blocks)
+        TMemoryBlocks::give(block, size);
 }
 
 void* TPieceStore::take() {
@@ -31,12 +30,8 @@ void* TPieceStore::take() {
         // huge pages.
         const std::size_t size = std::max(
             m_pieceSize, std::min(blockSize, std::size_t(4096) << std::min<std::size_t>(m_blocks.size(), 9)));
-        void* block = std::aligned_alloc(size >= blockSize ? blockSize : 4096, (size + 4095) / 4096 * 4096);
-        if (!block)
-            throw std::bad_alloc();
-        if (size >= blockSize)
-            madvise(block, size, MADV_HUGEPAGE);
-        m_blocks.push_back(block);
+        void* block = TMemoryBlocks::take(size);
+        m_blocks.emplace_back(block, size);
         m_next = static_cast<char*>(block);
         m_end = m_next + size;
     }

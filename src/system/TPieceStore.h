@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 // Equal pieces of raw memory taken from large blocks, for the many small records of a big record
@@ -21,7 +22,7 @@ public:
 
 private:
     std::size_t m_pieceSize;
-    std::vector<void*> m_blocks;
+    std::vector<std::pair<void*, std::size_t>> m_blocks;
     std::vector<void*> m_free;
     char* m_next = nullptr;
     char* m_end = nullptr;

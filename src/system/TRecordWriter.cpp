@@ -2,44 +2,40 @@
 
 #include "TField.h"
 
-#include <cmath>
-
 TRecordWriter::TRecordWriter(TRowStore& store, std::vector<TField*> dataFields)
     : m_store(store), m_fields(std::move(dataFields)) {
-    for (const TField* field : m_fields)
+    for (const TField* field : m_fields) {
         m_columns.push_back(field->index());
-}
-
-void TRecordWriter::setNull(int k) {
-    m_store.setNull(m_row, m_columns[std::size_t(k)]);
-}
-
-void TRecordWriter::setInteger(int k, qint32 value) {
-    if (isIntegerType(m_fields[std::size_t(k)]->dataType()))
-        m_store.setInteger(m_row, m_columns[std::size_t(k)], value);
-    else
-        setValue(k, value);
-}
-
-void TRecordWriter::setFloat(int k, double value) {
-    const TFieldType type = m_fields[std::size_t(k)]->dataType();
-    if (type == TFieldType::Float)
-        m_store.setFloat(m_row, m_columns[std::size_t(k)], value);
-    else if (type == TFieldType::Currency)
-        m_store.setFloat(m_row, m_columns[std::size_t(k)], std::round(value * 10000.0) / 10000.0);
-    else
-        setValue(k, value);
-}
-
-void TRecordWriter::setBoolean(int k, bool value) {
-    if (m_fields[std::size_t(k)]->dataType() == TFieldType::Boolean)
-        m_store.setBoolean(m_row, m_columns[std::size_t(k)], value);
-    else
-        setValue(k, value);
+        switch (field->dataType()) {
+        case TFieldType::Integer:
+        case TFieldType::AutoInc:
+            m_targets.push_back(Target::Integer);
+            break;
+        case TFieldType::Float:
+            m_targets.push_back(Target::Float);
+            break;
+        case TFieldType::Boolean:
+            m_targets.push_back(Target::Boolean);
+            break;
+        case TFieldType::DateTime:
+            m_targets.push_back(Target::DateTime);
+            break;
+        case TFieldType::String:
+        case TFieldType::WideString:
+            m_targets.push_back(Target::Text);
+            break;
+        case TFieldType::Memo:
+            m_targets.push_back(Target::Memo);
+            break;
+        default: // a currency is rounded to four places by its conversion
+            m_targets.push_back(Target::Other);
+            break;
+        }
+    }
 }
 
 void TRecordWriter::setDateTime(int k, const QDateTime& value) {
-    if (m_fields[std::size_t(k)]->dataType() == TFieldType::DateTime && value.isValid())
+    if (m_targets[std::size_t(k)] == Target::DateTime && value.isValid())
         m_store.setDateTime(m_row, m_columns[std::size_t(k)], value);
     else
         setValue(k, value);
@@ -48,9 +44,8 @@ void TRecordWriter::setDateTime(int k, const QDateTime& value) {
 void TRecordWriter::setUtf8(int k, const char* text, qsizetype length) {
     const TField* field = m_fields[std::size_t(k)];
     const int column = m_columns[std::size_t(k)];
-    switch (field->dataType()) {
-    case TFieldType::String:
-    case TFieldType::WideString: {
+    switch (m_targets[std::size_t(k)]) {
+    case Target::Text: {
         if (length == 0) {
             m_store.setNull(m_row, column);
             return;
@@ -60,7 +55,7 @@ void TRecordWriter::setUtf8(int k, const char* text, qsizetype length) {
             m_store.setValue(m_row, column, field->convert(m_store.value(m_row, column))); // refuses
         return;
     }
-    case TFieldType::Memo:
+    case Target::Memo:
         m_store.setLoadedText(m_row, column, text, length);
         return;
     default:

@@ -16,27 +16,6 @@ enum : quint32 {
 
 } // namespace
 
-struct TRowStore::Row {
-    quint32 flags;
-    quint32 unused;
-};
-
-struct TRowStore::Text {
-    qint32 length;
-    quint32 owned; // allocated alone, freed when replaced
-    char16_t* characters() { return reinterpret_cast<char16_t*>(this + 1); }
-    const QChar* chars() const { return reinterpret_cast<const QChar*>(this + 1); }
-};
-
-union TRowStore::Cell {
-    qint32 integer;
-    double real;
-    bool flag;
-    alignas(QDateTime) unsigned char dateTime[sizeof(QDateTime)];
-    Text* text;
-    QVariant* other;
-};
-
 TRowStore::TRowStore(const std::vector<TFieldType>& columnTypes)
     : m_nullWords((columnTypes.size() + 63) / 64),
       m_pieces(sizeof(Row) + (columnTypes.size() + 63) / 64 * sizeof(quint64) +
@@ -73,18 +52,6 @@ TRowStore::TRowStore(const std::vector<TFieldType>& columnTypes)
 
 TRowStore::~TRowStore() = default;
 
-quint64* TRowStore::nullBits(Row* row) const {
-    return reinterpret_cast<quint64*>(row + 1);
-}
-
-TRowStore::Cell* TRowStore::cells(Row* row) const {
-    return reinterpret_cast<Cell*>(nullBits(row) + m_nullWords);
-}
-
-const TRowStore::Cell* TRowStore::cells(const Row* row) const {
-    return cells(const_cast<Row*>(row));
-}
-
 TRowStore::Row* TRowStore::newRow() {
     Row* row = new (m_pieces.take()) Row{0, 0};
     std::memset(nullBits(row), 0xFF, m_nullWords * sizeof(quint64));
@@ -110,14 +77,6 @@ bool TRowStore::calculated(const Row* row) const {
 
 void TRowStore::setCalculated(Row* row, bool calculated) {
     row->flags = calculated ? row->flags | CalculatedFlag : row->flags & ~quint32(CalculatedFlag);
-}
-
-bool TRowStore::isNull(const Row* row, int column) const {
-    return (reinterpret_cast<const quint64*>(row + 1)[column / 64] >> (column % 64)) & 1;
-}
-
-void TRowStore::markSet(Row* row, int column) {
-    nullBits(row)[column / 64] &= ~(quint64(1) << (column % 64));
 }
 
 void TRowStore::clear(Row* row, int column) {
@@ -170,29 +129,13 @@ QStringView TRowStore::text(const Row* row, int column) const {
 }
 
 void TRowStore::setNull(Row* row, int column) {
-    clear(row, column);
-}
-
-void TRowStore::setInteger(Row* row, int column, qint32 value) {
-    clear(row, column);
-    cells(row)[column].integer = value;
-    markSet(row, column);
-}
-
-void TRowStore::setFloat(Row* row, int column, double value) {
-    clear(row, column);
-    cells(row)[column].real = value;
-    markSet(row, column);
-}
-
-void TRowStore::setBoolean(Row* row, int column, bool value) {
-    clear(row, column);
-    cells(row)[column].flag = value;
-    markSet(row, column);
+    if (!isNull(row, column))
+        clear(row, column);
 }
 
 void TRowStore::setDateTime(Row* row, int column, const QDateTime& value) {
-    clear(row, column);
+    if (!isNull(row, column))
+        clear(row, column);
     new (cells(row)[column].dateTime) QDateTime(value);
     markSet(row, column);
     row->flags |= HoldsValuesFlag;
@@ -206,7 +149,8 @@ void TRowStore::setText(Row* row, int column, QStringView value) {
     text->owned = 1;
     if (!value.isEmpty())
         std::memcpy(text->characters(), value.utf16(), std::size_t(value.size()) * sizeof(char16_t));
-    clear(row, column);
+    if (!isNull(row, column))
+        clear(row, column);
     cells(row)[column].text = text;
     markSet(row, column);
     row->flags |= HoldsValuesFlag;
@@ -223,7 +167,8 @@ qsizetype TRowStore::setLoadedText(Row* row, int column, const char* utf8, qsize
     text->length = qint32(end - begin);
     text->owned = 0;
     m_texts.shrinkLast(text, sizeof(Text) + std::size_t(text->length) * sizeof(char16_t));
-    clear(row, column);
+    if (!isNull(row, column))
+        clear(row, column);
     cells(row)[column].text = text;
     markSet(row, column);
     return text->length;
@@ -231,7 +176,8 @@ qsizetype TRowStore::setLoadedText(Row* row, int column, const char* utf8, qsize
 
 void TRowStore::setValue(Row* row, int column, const QVariant& value) {
     if (!value.isValid() || value.isNull()) {
-        clear(row, column);
+        if (!isNull(row, column))
+            clear(row, column);
         return;
     }
     switch (m_kinds[std::size_t(column)]) {
@@ -255,7 +201,8 @@ void TRowStore::setValue(Row* row, int column, const QVariant& value) {
         break;
     case Kind::Other: {
         auto* copy = new QVariant(value);
-        clear(row, column);
+        if (!isNull(row, column))
+            clear(row, column);
         cells(row)[column].other = copy;
         markSet(row, column);
         row->flags |= HoldsValuesFlag;

@@ -15,8 +15,13 @@
 // value reads back as the QVariant its field's conversion makes: int, double, bool, QDateTime,
 // QString, or the value itself for other types.
 class TRowStore {
+    union Cell;
+
 public:
-    struct Row;
+    struct Row {
+        quint32 flags;
+        quint32 unused;
+    };
 
     explicit TRowStore(const std::vector<TFieldType>& columnTypes);
     ~TRowStore();
@@ -32,7 +37,9 @@ public:
     bool calculated(const Row* row) const;
     void setCalculated(Row* row, bool calculated);
 
-    bool isNull(const Row* row, int column) const;
+    bool isNull(const Row* row, int column) const {
+        return (reinterpret_cast<const quint64*>(row + 1)[column / 64] >> (column % 64)) & 1;
+    }
     QVariant value(const Row* row, int column) const;
     // A text column's characters without a copy, valid until the value changes; empty for null.
     QStringView text(const Row* row, int column) const;
@@ -40,9 +47,9 @@ public:
     // A value already of the column's type (TField::convert); anything else is converted plainly.
     void setValue(Row* row, int column, const QVariant& value);
     void setNull(Row* row, int column);
-    void setInteger(Row* row, int column, qint32 value);
-    void setFloat(Row* row, int column, double value);
-    void setBoolean(Row* row, int column, bool value);
+    void setInteger(Row* row, int column, qint32 value) { cellToSet(row, column).integer = value; }
+    void setFloat(Row* row, int column, double value) { cellToSet(row, column).real = value; }
+    void setBoolean(Row* row, int column, bool value) { cellToSet(row, column).flag = value; }
     void setDateTime(Row* row, int column, const QDateTime& value);
     // Decodes UTF-8 text into a text column, in the blocks kept until the store goes; returns the
     // number of UTF-16 units stored.
@@ -50,15 +57,34 @@ public:
 
 private:
     enum class Kind : quint8 { Integer, Float, Boolean, DateTime, Text, Other };
-    struct Text;
-    union Cell;
+    struct Text {
+        qint32 length;
+        quint32 owned; // allocated alone, freed when replaced
+        char16_t* characters() { return reinterpret_cast<char16_t*>(this + 1); }
+        const QChar* chars() const { return reinterpret_cast<const QChar*>(this + 1); }
+    };
+    union Cell {
+        qint32 integer;
+        double real;
+        bool flag;
+        alignas(QDateTime) unsigned char dateTime[sizeof(QDateTime)];
+        Text* text;
+        QVariant* other;
+    };
 
-    Cell* cells(Row* row) const;
-    const Cell* cells(const Row* row) const;
-    quint64* nullBits(Row* row) const;
+    quint64* nullBits(Row* row) const { return reinterpret_cast<quint64*>(row + 1); }
+    Cell* cells(Row* row) const { return reinterpret_cast<Cell*>(nullBits(row) + m_nullWords); }
+    const Cell* cells(const Row* row) const { return cells(const_cast<Row*>(row)); }
     // Destroys what a non-null value holds besides its cell, and marks it null.
     void clear(Row* row, int column);
-    void markSet(Row* row, int column);
+    void markSet(Row* row, int column) { nullBits(row)[column / 64] &= ~(quint64(1) << (column % 64)); }
+    // The cell of a value of a plain type about to be written: what it held is gone, it is not null.
+    Cell& cellToSet(Row* row, int column) {
+        if (!isNull(row, column))
+            clear(row, column);
+        markSet(row, column);
+        return cells(row)[column];
+    }
     void setText(Row* row, int column, QStringView text);
 
     std::vector<Kind> m_kinds;

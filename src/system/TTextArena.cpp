@@ -1,13 +1,12 @@
 #include "TTextArena.h"
 
+#include "TMemoryBlocks.h"
+
 #include <algorithm>
-#include <cstdlib>
-#include <new>
-#include <sys/mman.h>
 
 namespace {
 
-constexpr std::size_t blockSize = std::size_t(2) << 20; // one huge page
+constexpr std::size_t blockSize = TMemoryBlocks::hugeBlock;
 constexpr std::size_t alignment = 8;
 
 std::size_t aligned(std::size_t size) {
@@ -17,8 +16,8 @@ std::size_t aligned(std::size_t size) {
 } // namespace
 
 TTextArena::~TTextArena() {
-    for (void* block : m_blocks)
-        std::free(block);
+    for (const auto& [block, size] : m_blocks)
+        TMemoryBlocks::give(block, size);
 }
 
 void* TTextArena::take(std::size_t size) {
@@ -29,12 +28,8 @@ void* TTextArena::take(std::size_t size) {
         const std::size_t wanted = std::max(
             size, std::min(blockSize, std::size_t(16384) << std::min<std::size_t>(m_blocks.size(), 7)));
         const std::size_t rounded = (wanted + 4095) / 4096 * 4096;
-        void* block = std::aligned_alloc(rounded >= blockSize ? blockSize : 4096, rounded);
-        if (!block)
-            throw std::bad_alloc();
-        if (rounded >= blockSize)
-            madvise(block, rounded, MADV_HUGEPAGE);
-        m_blocks.push_back(block);
+        void* block = TMemoryBlocks::take(rounded);
+        m_blocks.emplace_back(block, rounded);
         m_next = static_cast<char*>(block);
         m_end = m_next + rounded;
     }

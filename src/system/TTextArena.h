@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 // Memory for many texts of varying length that all live as long as the arena: pieces are taken from
@@ -19,7 +20,7 @@ public:
     void shrinkLast(void* piece, std::size_t size);
 
 private:
-    std::vector<void*> m_blocks;
+    std::vector<std::pair<void*, std::size_t>> m_blocks;
     char* m_next = nullptr;
     char* m_end = nullptr;
 };

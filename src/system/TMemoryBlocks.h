@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+
+// Large blocks of memory for the record stores. A block of a huge page's size is backed by a huge
+// page where the system allows and, when given back, is kept for the next big record set (up to
+// keptBlocks of them) rather than returned to the system: on a virtual machine, faulting fresh
+// memory in costs more than reading the rows that fill it. Other sizes come from the C library.
+class TMemoryBlocks {
+public:
+    static constexpr std::size_t hugeBlock = std::size_t(2) << 20;
+    static constexpr std::size_t keptBlocks = 32;
+
+    // At least size bytes, rounded up to whole pages; aligned to a huge page when that big.
+    static void* take(std::size_t size);
+    static void give(void* block, std::size_t size);
+};
