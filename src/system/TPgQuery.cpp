@@ -96,8 +96,14 @@ std::optional<int> steadyLocalOffset(const QDate& date, int hour) {
 // given by its offset (the same wall time, and equal to the local date-time); in the hour of a
 // change of the zone's offset the local time works it out.
 QDateTime localDateTime(const QDate& date, const QTime& time) {
-    if (const std::optional<int> offset = steadyLocalOffset(date, time.hour()))
-        return QDateTime(date, time, Qt::OffsetFromUTC, *offset);
+    if (const std::optional<int> offset = steadyLocalOffset(date, time.hour())) {
+        // The moment worked out here: Qt's own conversion of a date and a time costs more than
+        // the rest of reading the value.
+        constexpr qint64 unixEpochDay = 2440588;
+        const qint64 msecs = (date.toJulianDay() - unixEpochDay) * 86400000 + time.msecsSinceStartOfDay() -
+                             qint64(*offset) * 1000;
+        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, *offset);
+    }
     return QDateTime(date, time);
 }
 
@@ -196,10 +202,12 @@ void TPgQuery::writeRow(const PGresult* result, int r, const std::vector<int>& c
 }
 
 void TPgQuery::writeValue(const PGresult* result, int r, int i, Oid type, TRecordWriter& writer, int k) {
-    if (PQgetisnull(result, r, i))
+    // Only an empty text can be a null: the flag is asked for those alone.
+    const int length = PQgetlength(result, r, i);
+    if (length == 0 && PQgetisnull(result, r, i))
         writer.setNull(k);
     else
-        writeText(type, PQgetvalue(result, r, i), PQgetlength(result, r, i), writer, k);
+        writeText(type, PQgetvalue(result, r, i), length, writer, k);
 }
 
 void TPgQuery::writeText(Oid type, const char* text, int length, TRecordWriter& writer, int k) {
