@@ -439,3 +439,36 @@ TEST_F(PostgresDataAccess, AResultInsideATransactionIsReadWhole) {
         ++count;
     EXPECT_EQ(count, 3);
 }
+
+// A result still arriving stops when cancelled from another thread: next() reports it, and the
+// connection works on. (Rows wider than the server's output buffer are sent as they are made.)
+TEST_F(PostgresDataAccess, AResultArrivingIsStoppedByACancel) {
+    TPgConnection connection;
+    connection.setConnectionString(programConnectionString());
+    connection.setLogin(server().user, QString());
+    connection.open();
+    auto rows = connection.openForwardQuery("SELECT g, repeat('x', 20000) AS pad, CASE WHEN g > 1 THEN "
+                                            "pg_sleep(0.05) END AS pause FROM generate_series(1, 200) g");
+    ASSERT_FALSE(rows->eof());
+    std::thread canceller([&connection] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        connection.cancel();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    int read = 0;
+    try {
+        for (; !rows->eof(); rows->next())
+            ++read;
+        ADD_FAILURE() << "the result was read to its end";
+    } catch (const EDBException& e) {
+        EXPECT_EQ(e.code(), "57014") << e.message().toStdString();
+    }
+    canceller.join();
+    EXPECT_GT(read, 1);
+    EXPECT_LT(read, 200);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(rows->eof());
+    rows.reset();
+    EXPECT_EQ(connection.openQuery("SELECT 6")->value(0).toInt(), 6);
+}
