@@ -1,5 +1,6 @@
 #include "TMemoryBlocks.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -40,6 +41,11 @@ void* TMemoryBlocks::take(std::size_t size) {
     if (size >= hugeBlock)
         madvise(block, size, MADV_HUGEPAGE);
     return block;
+}
+
+std::size_t TMemoryBlocks::growingSize(std::size_t blocksSoFar, std::size_t need) {
+    return pages(
+        std::max(need, std::min(hugeBlock, std::size_t(4096) << std::min<std::size_t>(blocksSoFar, 9))));
 }
 
 void TMemoryBlocks::give(void* block, std::size_t size) {

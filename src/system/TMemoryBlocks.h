@@ -14,4 +14,7 @@ public:
     // At least size bytes, rounded up to whole pages; aligned to a huge page when that big.
     static void* take(std::size_t size);
     static void give(void* block, std::size_t size);
+    // The size of a store's next block after blocksSoFar: doubling from a page, so that a small
+    // record set stays small, up to a huge page; whole pages, never less than need.
+    static std::size_t growingSize(std::size_t blocksSoFar, std::size_t need);
 };

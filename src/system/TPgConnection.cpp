@@ -272,7 +272,8 @@ TPgResult TPgConnection::streamResult() {
             if (!m_streamRowsEnded) {
                 m_streamRowsEnded = true;
                 if (PQntuples(result.get()) > 0)
-                    return result;
+                    return result; // not read row by row: the rows come whole
+                m_streamHeader = std::move(result);
             }
             break;
         case PGRES_COMMAND_OK:
@@ -303,46 +304,17 @@ std::unique_ptr<TDbQuery> TPgConnection::openForwardQuery(const QString& sql) {
     PQsetSingleRowMode(m_connection);
     m_streamRowsEnded = false;
     m_streamFailure.reset();
+    m_streamHeader.reset();
     // The statements before the first one with rows are passed over, as openQuery does.
-    std::optional<EDBException> failure;
-    for (;;) {
-        TPgResult result = nextResult();
-        if (!result)
-            break;
-        switch (PQresultStatus(result.get())) {
-        case PGRES_SINGLE_TUPLE: {
-            auto stream = std::make_unique<TPgRowStream>(*this, std::move(result), true);
-            m_stream = stream.get();
-            return stream;
-        }
-        case PGRES_TUPLES_OK: {
-            // No rows, or not read row by row: the result is whole; the rest of the text is read.
-            m_streamRowsEnded = true;
-            m_stream = nullptr;
-            while (TPgResult rest = nextResult()) {
-                const ExecStatusType status = PQresultStatus(rest.get());
-                if (status != PGRES_TUPLES_OK && status != PGRES_SINGLE_TUPLE && status != PGRES_COMMAND_OK &&
-                    status != PGRES_EMPTY_QUERY && !failure)
-                    failure = resultFailure(rest.get());
-            }
-            if (failure)
-                throw *failure;
-            return std::make_unique<TPgQuery>(std::move(result));
-        }
-        case PGRES_COMMAND_OK:
-        case PGRES_EMPTY_QUERY:
-            break;
-        default:
-            if (!failure)
-                failure = resultFailure(result.get());
-            break;
-        }
+    TPgResult first = streamResult();
+    if (!first) { // no rows: the columns of the statement that had none, if any
+        if (!m_streamHeader)
+            m_streamHeader.reset(PQmakeEmptyPGresult(m_connection, PGRES_TUPLES_OK));
+        return std::make_unique<TPgQuery>(std::move(m_streamHeader));
     }
-    if (PQstatus(m_connection) == CONNECTION_BAD)
-        throw lost();
-    if (failure)
-        throw *failure;
-    return std::make_unique<TPgQuery>(TPgResult(PQmakeEmptyPGresult(m_connection, PGRES_TUPLES_OK)));
+    auto stream = std::make_unique<TPgRowStream>(*this, std::move(first), true);
+    m_stream = stream.get();
+    return stream;
 }
 
 void TPgConnection::sendPlain(const QString& sql) {

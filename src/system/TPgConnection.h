@@ -69,5 +69,6 @@ private:
     bool m_inTransaction = false;
     TPgRowStream* m_stream = nullptr;
     bool m_streamRowsEnded = false;
+    TPgResult m_streamHeader; // the end of the rows, carrying the columns of a result without any
     std::optional<EDBException> m_streamFailure;
 };

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr std::size_t blockSize = TMemoryBlocks::hugeBlock;
 constexpr std::size_t pieceAlignment = 8; // records of eight-byte values
 
 } // namespace
@@ -26,10 +25,7 @@ void* TPieceStore::take() {
         return piece;
     }
     if (m_next == nullptr || std::size_t(m_end - m_next) < m_pieceSize) {
-        // Blocks double from a small one, so that a small record set stays small; a big one gets
-        // huge pages.
-        const std::size_t size = std::max(
-            m_pieceSize, std::min(blockSize, std::size_t(4096) << std::min<std::size_t>(m_blocks.size(), 9)));
+        const std::size_t size = TMemoryBlocks::growingSize(m_blocks.size(), m_pieceSize);
         void* block = TMemoryBlocks::take(size);
         m_blocks.emplace_back(block, size);
         m_next = static_cast<char*>(block);

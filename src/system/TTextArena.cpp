@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr std::size_t blockSize = TMemoryBlocks::hugeBlock;
 constexpr std::size_t alignment = 8;
 
 std::size_t aligned(std::size_t size) {
@@ -23,15 +22,11 @@ TTextArena::~TTextArena() {
 void* TTextArena::take(std::size_t size) {
     size = aligned(size);
     if (m_next == nullptr || std::size_t(m_end - m_next) < size) {
-        // Blocks double from a small one, so that a small record set stays small; a big one gets
-        // huge pages.
-        const std::size_t wanted = std::max(
-            size, std::min(blockSize, std::size_t(16384) << std::min<std::size_t>(m_blocks.size(), 7)));
-        const std::size_t rounded = (wanted + 4095) / 4096 * 4096;
-        void* block = TMemoryBlocks::take(rounded);
-        m_blocks.emplace_back(block, rounded);
+        const std::size_t blockSize = TMemoryBlocks::growingSize(m_blocks.size(), size);
+        void* block = TMemoryBlocks::take(blockSize);
+        m_blocks.emplace_back(block, blockSize);
         m_next = static_cast<char*>(block);
-        m_end = m_next + rounded;
+        m_end = m_next + blockSize;
     }
     void* piece = m_next;
     m_next += size;
