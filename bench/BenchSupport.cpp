@@ -35,7 +35,7 @@ double psqlMilliseconds(const QString& sql, const QStringList& format) {
     return best;
 }
 
-RawFetch rawFetch(const QString& sql) {
+RawFetch rawFetch(const QString& sql, int rounds) {
     const QByteArray database = qgetenv("BENCH_DB");
     const char* keys[] = {"dbname", nullptr};
     const char* values[] = {database.constData(), nullptr};
@@ -53,7 +53,7 @@ RawFetch rawFetch(const QString& sql) {
         PQclear(result);
         return bytes;
     };
-    for (int round = 0; round < 5 && PQstatus(connection) == CONNECTION_OK; ++round) {
+    for (int round = 0; round < rounds && PQstatus(connection) == CONNECTION_OK; ++round) {
         QElapsedTimer timer;
         timer.start();
         best.textBytes = look(PQexec(connection, text.constData()));

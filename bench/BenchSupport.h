@@ -9,7 +9,7 @@ void connectBenchDatabase();
 // The best of three runs of psql fetching sql to /dev/null, with the output format options given.
 double psqlMilliseconds(const QString& sql, const QStringList& format);
 
-// The reference: the best of five fetches of sql through libpq in this process, on a connection of
+// The reference: the best of rounds fetches of sql through libpq in this process, on a connection of
 // its own made beforehand, with every value's text looked at and none converted; once as one whole
 // result (PQexec) and once row by row as the rows arrive (single-row mode). Ratios are taken
 // against the faster of the two.
@@ -21,7 +21,7 @@ struct RawFetch {
     // One line: "raw libpq fetch in this process: … (ratio …, goal <= …)".
     QString line(double measured, double goal) const;
 };
-RawFetch rawFetch(const QString& sql);
+RawFetch rawFetch(const QString& sql, int rounds = 5);
 
 // The peak resident memory of this process so far, in megabytes.
 double peakMegabytes();
