@@ -853,6 +853,15 @@ QStringView TMemoryData::rowText(Row* row, const TField* field) {
 }
 
 int TMemoryData::compareRows(Row* a, Row* b, TField* field) {
+    if (field->fieldKind() == TFieldKind::Data && field->dataType() == TFieldType::DateTime) {
+        const bool nullA = m_rowStore->isNull(a, field->index());
+        const bool nullB = m_rowStore->isNull(b, field->index());
+        if (nullA || nullB)
+            return int(nullB) - int(nullA);
+        const qint64 ma = m_rowStore->moment(a, field->index());
+        const qint64 mb = m_rowStore->moment(b, field->index());
+        return ma < mb ? -1 : (mb < ma ? 1 : 0);
+    }
     if (field->fieldKind() == TFieldKind::Lookup || !isStringType(field->dataType()))
         return compareValues(rowValue(a, field), rowValue(b, field), field->dataType());
     const QStringView ta = rowText(a, field);

@@ -95,15 +95,26 @@ std::optional<int> steadyLocalOffset(const QDate& date, int hour) {
 // A time without a zone is local time. Within an hour the zone does not change, the moment is
 // given by its offset (the same wall time, and equal to the local date-time); in the hour of a
 // change of the zone's offset the local time works it out.
+struct Moment {
+    qint64 msecs;
+    int offsetSeconds;
+};
+
+// The moment of a local date and time within an hour of a steady offset, worked out here: Qt's own
+// conversion of a date and a time costs more than the rest of reading the value.
+std::optional<Moment> steadyLocalMoment(const QDate& date, const QTime& time) {
+    const std::optional<int> offset = steadyLocalOffset(date, time.hour());
+    if (!offset)
+        return std::nullopt;
+    constexpr qint64 unixEpochDay = 2440588;
+    return Moment{(date.toJulianDay() - unixEpochDay) * 86400000 + time.msecsSinceStartOfDay() -
+                      qint64(*offset) * 1000,
+                  *offset};
+}
+
 QDateTime localDateTime(const QDate& date, const QTime& time) {
-    if (const std::optional<int> offset = steadyLocalOffset(date, time.hour())) {
-        // The moment worked out here: Qt's own conversion of a date and a time costs more than
-        // the rest of reading the value.
-        constexpr qint64 unixEpochDay = 2440588;
-        const qint64 msecs = (date.toJulianDay() - unixEpochDay) * 86400000 + time.msecsSinceStartOfDay() -
-                             qint64(*offset) * 1000;
-        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, *offset);
-    }
+    if (const std::optional<Moment> moment = steadyLocalMoment(date, time))
+        return QDateTime::fromMSecsSinceEpoch(moment->msecs, Qt::OffsetFromUTC, moment->offsetSeconds);
     return QDateTime(date, time);
 }
 
@@ -230,6 +241,15 @@ void TPgQuery::writeText(Oid type, const char* text, int length, TRecordWriter& 
         return;
     }
     case TimestampOid:
+        if (length >= 19 && text[10] == ' ') {
+            int end = 0;
+            const QDate date = isoDate(text, 10);
+            const QTime time = isoTime(text + 11, length - 11, &end);
+            if (const std::optional<Moment> moment = steadyLocalMoment(date, time)) {
+                writer.setMoment(k, moment->msecs, moment->offsetSeconds);
+                return;
+            }
+        }
         writer.setDateTime(k, timestamp(text, length, false));
         return;
     case OidOid:

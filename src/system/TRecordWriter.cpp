@@ -41,6 +41,13 @@ void TRecordWriter::setDateTime(int k, const QDateTime& value) {
         setValue(k, value);
 }
 
+void TRecordWriter::setMoment(int k, qint64 msecs, int offsetSeconds) {
+    if (m_targets[std::size_t(k)] == Target::DateTime)
+        m_store.setMoment(m_row, m_columns[std::size_t(k)], msecs, offsetSeconds);
+    else
+        setValue(k, QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, offsetSeconds));
+}
+
 void TRecordWriter::setUtf8(int k, const char* text, qsizetype length) {
     const TField* field = m_fields[std::size_t(k)];
     const int column = m_columns[std::size_t(k)];

@@ -38,6 +38,8 @@ public:
             setValue(k, value);
     }
     void setDateTime(int k, const QDateTime& value);
+    // The moment msecs after the epoch at a fixed offset from UTC (QDateTime's OffsetFromUTC).
+    void setMoment(int k, qint64 msecs, int offsetSeconds);
     // Text in UTF-8; as in every string field of the record sets, empty text is null.
     void setUtf8(int k, const char* text, qsizetype length);
     void setValue(int k, const QVariant& value);

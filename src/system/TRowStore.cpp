@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -13,6 +14,56 @@ enum : quint32 {
     // value): releasing the record must look at each.
     HoldsValuesFlag = 2
 };
+
+// A date-time in eight bytes: two bits of kind, fourteen of offset in minutes (signed) and
+// forty-eight of milliseconds after the epoch (signed: about 4,400 years either side of 1970).
+// What does not fit (a time zone, an offset in seconds, a far date) is kept in a box, whose
+// address takes the forty-eight bits.
+enum : quint64 { LocalTag = 0, UtcTag = 1, OffsetTag = 2, BoxedTag = 3 };
+constexpr int momentBits = 48;
+constexpr qint64 momentLimit = qint64(1) << (momentBits - 1);
+
+quint64 momentTag(quint64 packed) {
+    return packed >> 62;
+}
+
+qint64 momentMsecs(quint64 packed) {
+    return qint64(packed << 16) >> 16;
+}
+
+int momentOffsetSeconds(quint64 packed) {
+    return int(qint64(packed << 2) >> 50) * 60;
+}
+
+std::optional<quint64> packMoment(qint64 msecs, quint64 tag, int offsetSeconds) {
+    if (msecs <= -momentLimit || msecs >= momentLimit || offsetSeconds % 60 != 0 ||
+        std::abs(offsetSeconds / 60) >= 8192)
+        return std::nullopt;
+    return (tag << 62) | ((quint64(qint64(offsetSeconds / 60)) & 0x3FFF) << momentBits) |
+           (quint64(msecs) & ((quint64(1) << momentBits) - 1));
+}
+
+quint64 boxedMoment(QDateTime* box) {
+    return (BoxedTag << 62) | quint64(reinterpret_cast<quintptr>(box));
+}
+
+QDateTime* boxed(quint64 packed) {
+    return reinterpret_cast<QDateTime*>(quintptr(packed & ~(quint64(3) << 62)));
+}
+
+QDateTime unpackMoment(quint64 packed) {
+    switch (momentTag(packed)) {
+    case LocalTag:
+        return QDateTime::fromMSecsSinceEpoch(momentMsecs(packed), Qt::LocalTime);
+    case UtcTag:
+        return QDateTime::fromMSecsSinceEpoch(momentMsecs(packed), Qt::UTC);
+    case OffsetTag:
+        return QDateTime::fromMSecsSinceEpoch(momentMsecs(packed), Qt::OffsetFromUTC,
+                                              momentOffsetSeconds(packed));
+    default:
+        return *boxed(packed);
+    }
+}
 
 } // namespace
 
@@ -85,7 +136,8 @@ void TRowStore::clear(Row* row, int column) {
     Cell& cell = cells(row)[column];
     switch (m_kinds[std::size_t(column)]) {
     case Kind::DateTime:
-        std::launder(reinterpret_cast<QDateTime*>(cell.dateTime))->~QDateTime();
+        if (momentTag(cell.dateTime) == BoxedTag)
+            delete boxed(cell.dateTime);
         break;
     case Kind::Text:
         if (cell.text->owned)
@@ -112,7 +164,7 @@ QVariant TRowStore::value(const Row* row, int column) const {
     case Kind::Boolean:
         return cell.flag;
     case Kind::DateTime:
-        return *std::launder(reinterpret_cast<const QDateTime*>(cell.dateTime));
+        return unpackMoment(cell.dateTime);
     case Kind::Text:
         return QString(cell.text->chars(), cell.text->length);
     case Kind::Other:
@@ -133,12 +185,52 @@ void TRowStore::setNull(Row* row, int column) {
         clear(row, column);
 }
 
+void TRowStore::setMoment(Row* row, int column, qint64 msecs, int offsetSeconds) {
+    if (const std::optional<quint64> packed =
+            packMoment(msecs, offsetSeconds == 0 ? UtcTag : OffsetTag, offsetSeconds)) {
+        if (!isNull(row, column))
+            clear(row, column);
+        cells(row)[column].dateTime = *packed;
+        markSet(row, column);
+        return;
+    }
+    setDateTime(row, column, QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, offsetSeconds));
+}
+
+qint64 TRowStore::moment(const Row* row, int column) const {
+    if (isNull(row, column))
+        return 0;
+    const quint64 packed = cells(row)[column].dateTime;
+    return momentTag(packed) == BoxedTag ? boxed(packed)->toMSecsSinceEpoch() : momentMsecs(packed);
+}
+
 void TRowStore::setDateTime(Row* row, int column, const QDateTime& value) {
+    std::optional<quint64> packed;
+    switch (value.timeSpec()) {
+    case Qt::LocalTime:
+        packed = packMoment(value.toMSecsSinceEpoch(), LocalTag, 0);
+        break;
+    case Qt::UTC:
+        packed = packMoment(value.toMSecsSinceEpoch(), UtcTag, 0);
+        break;
+    case Qt::OffsetFromUTC:
+        packed = packMoment(value.toMSecsSinceEpoch(), OffsetTag, value.offsetFromUtc());
+        break;
+    default:
+        break;
+    }
+    if (!value.isValid())
+        packed.reset();
+    auto* box = packed ? nullptr : new QDateTime(value);
     if (!isNull(row, column))
         clear(row, column);
-    new (cells(row)[column].dateTime) QDateTime(value);
+    if (packed) {
+        cells(row)[column].dateTime = *packed;
+    } else {
+        cells(row)[column].dateTime = boxedMoment(box);
+        row->flags |= HoldsValuesFlag;
+    }
     markSet(row, column);
-    row->flags |= HoldsValuesFlag;
 }
 
 void TRowStore::setText(Row* row, int column, QStringView value) {

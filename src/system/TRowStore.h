@@ -11,9 +11,10 @@
 
 // The records of a record set with typed values: a value takes eight bytes of its record and a null
 // one bit; a text takes its characters and eight bytes besides, in large blocks when it was loaded
-// (freed with the store) or in a block of its own when an edit gave it (freed when replaced). A
-// value reads back as the QVariant its field's conversion makes: int, double, bool, QDateTime,
-// QString, or the value itself for other types.
+// (freed with the store) or in a block of its own when an edit gave it (freed when replaced); a
+// date-time is kept as its moment and kind of time (local, UTC, a fixed offset in whole minutes),
+// any other in a block of its own. A value reads back as the QVariant its field's conversion makes:
+// int, double, bool, QDateTime, QString, or the value itself for other types.
 class TRowStore {
     union Cell;
 
@@ -51,6 +52,11 @@ public:
     void setFloat(Row* row, int column, double value) { cellToSet(row, column).real = value; }
     void setBoolean(Row* row, int column, bool value) { cellToSet(row, column).flag = value; }
     void setDateTime(Row* row, int column, const QDateTime& value);
+    // The moment msecs after the epoch, shown at a fixed offset from UTC: what QDateTime's
+    // OffsetFromUTC gives, without making one.
+    void setMoment(Row* row, int column, qint64 msecs, int offsetSeconds);
+    // A date-time column's moment, milliseconds after the epoch; 0 for null.
+    qint64 moment(const Row* row, int column) const;
     // Decodes UTF-8 text into a text column, in the blocks kept until the store goes; returns the
     // number of UTF-16 units stored.
     qsizetype setLoadedText(Row* row, int column, const char* utf8, qsizetype length);
@@ -67,7 +73,8 @@ private:
         qint32 integer;
         double real;
         bool flag;
-        alignas(QDateTime) unsigned char dateTime[sizeof(QDateTime)];
+        quint64 dateTime; // see packMoment
+        QDateTime* boxedDateTime;
         Text* text;
         QVariant* other;
     };

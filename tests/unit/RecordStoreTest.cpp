@@ -2,6 +2,7 @@
 #include "TMemoryData.h"
 #include "TRecordWriter.h"
 
+#include <QTimeZone>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -201,4 +202,50 @@ TEST(RecordStore, ListenersSeeEveryLoadedRecord) {
     });
     EXPECT_EQ(posted, (QStringList{"x", "два", "x"}));
     EXPECT_EQ(data.recordCount(), 3);
+}
+
+// A date-time is kept as its moment and kind of time; what does not fit eight bytes is kept whole.
+// Either way it reads back the same moment, kind and offset, and sorts by its moment.
+TEST(RecordStore, DateTimesKeepTheirMomentAndKindOfTime) {
+    const QDate day(2026, 3, 5);
+    const QTime noon(12, 30, 15, 250);
+    const std::vector<QDateTime> values{
+        QDateTime(day, noon),                                            // local
+        QDateTime(day, noon, Qt::UTC),                                   // UTC
+        QDateTime(day, noon, Qt::OffsetFromUTC, 3 * 3600),               // Moscow
+        QDateTime(day, noon, Qt::OffsetFromUTC, 5 * 3600 + 1800),        // half an hour
+        QDateTime(day, noon, Qt::OffsetFromUTC, 2 * 3600 + 17),          // seconds: kept whole
+        QDateTime(day, noon, QTimeZone("Asia/Yekaterinburg")),           // a zone: kept whole
+        QDateTime(QDate(1, 1, 1), QTime(0, 0)),                          // far back
+        QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::UTC), // far ahead: kept whole
+    };
+    TMemoryData data;
+    TField* when = data.addField("WHEN", TFieldType::DateTime);
+    data.open();
+    for (const QDateTime& value : values)
+        data.appendRecord({value});
+    data.disableControls();
+    bool loaded = false;
+    data.appendRecords([&](TRecordWriter& w) {
+        if (loaded)
+            return false;
+        w.setMoment(0, QDateTime(day, noon, Qt::UTC).toMSecsSinceEpoch(), -3600); // as a result loads it
+        return loaded = true;
+    });
+    data.enableControls();
+    for (int i = 0; i < int(values.size()); ++i) {
+        const QDateTime got = data.valueAt(i + 1, when).toDateTime();
+        EXPECT_EQ(got, values[std::size_t(i)]) << i;
+        EXPECT_EQ(got.timeSpec(), values[std::size_t(i)].timeSpec()) << i;
+        EXPECT_EQ(got.offsetFromUtc(), values[std::size_t(i)].offsetFromUtc()) << i;
+        EXPECT_EQ(got.toString(Qt::ISODateWithMs), values[std::size_t(i)].toString(Qt::ISODateWithMs)) << i;
+    }
+    const QDateTime moment = data.valueAt(int(values.size()) + 1, when).toDateTime();
+    EXPECT_EQ(moment.toString(Qt::ISODateWithMs), QStringLiteral("2026-03-05T11:30:15.250-01:00"));
+
+    data.setSortOrder(QStringLiteral("WHEN DESC"));
+    EXPECT_EQ(data.valueAt(1, when).toDateTime().date().year(), 9999);
+    EXPECT_EQ(data.valueAt(data.recordCount(), when).toDateTime().date().year(), 1);
+    for (int i = 1; i < data.recordCount(); ++i)
+        EXPECT_GE(data.valueAt(i, when).toDateTime(), data.valueAt(i + 1, when).toDateTime()) << i;
 }
