@@ -32,7 +32,7 @@ void TMemoryData::clearRows() {
     }
     std::vector<Row*>().swap(m_rows);
     std::vector<Row*>().swap(m_view);
-    m_rowStore.reset(); // a big result's blocks go back to the system with its rows
+    m_rowStore.reset(); // its blocks go with it (a few kept for the next big record set)
 }
 
 namespace {
