@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <new>
 #include <sys/mman.h>
@@ -9,14 +10,18 @@
 
 namespace {
 
-std::mutex& poolLock() {
-    static std::mutex lock;
-    return lock;
-}
+// Blocks from this size up come from the C library as fresh mappings: they are the ones kept.
+constexpr std::size_t keptFrom = std::size_t(128) << 10;
 
-std::vector<void*>& pool() {
-    static std::vector<void*> blocks;
-    return blocks;
+struct Pool {
+    std::mutex lock;
+    std::map<std::size_t, std::vector<void*>> blocks; // by size
+    std::size_t bytes = 0;
+};
+
+Pool& pool() {
+    static Pool instance;
+    return instance;
 }
 
 std::size_t pages(std::size_t size) {
@@ -27,11 +32,14 @@ std::size_t pages(std::size_t size) {
 
 void* TMemoryBlocks::take(std::size_t size) {
     size = pages(size);
-    if (size == hugeBlock) {
-        std::lock_guard lock(poolLock());
-        if (!pool().empty()) {
-            void* block = pool().back();
-            pool().pop_back();
+    if (size >= keptFrom) {
+        Pool& p = pool();
+        std::lock_guard lock(p.lock);
+        const auto kept = p.blocks.find(size);
+        if (kept != p.blocks.end() && !kept->second.empty()) {
+            void* block = kept->second.back();
+            kept->second.pop_back();
+            p.bytes -= size;
             return block;
         }
     }
@@ -49,10 +57,13 @@ std::size_t TMemoryBlocks::growingSize(std::size_t blocksSoFar, std::size_t need
 }
 
 void TMemoryBlocks::give(void* block, std::size_t size) {
-    if (pages(size) == hugeBlock) {
-        std::lock_guard lock(poolLock());
-        if (pool().size() < keptBlocks) {
-            pool().push_back(block);
+    size = pages(size);
+    if (size >= keptFrom && size <= hugeBlock) {
+        Pool& p = pool();
+        std::lock_guard lock(p.lock);
+        if (p.bytes + size <= keptBytes) {
+            p.blocks[size].push_back(block);
+            p.bytes += size;
             return;
         }
     }

@@ -6,6 +6,7 @@
 #include "EError.h"
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <unordered_set>
 
@@ -749,13 +750,19 @@ void TMemoryData::appendRecords(const std::function<bool(TRecordWriter&)>& fill)
         releaseRow(row);
         return;
     }
-    const auto before = m_rows.size();
-    const auto appended = [this, before] {
-        if (m_rows.size() > before) {
-            m_current = recordCount() - 1;
-            m_bof = m_eof = false;
-            touched();
-        }
+    // The new records are gathered in small pieces and put in the lists once, at their final
+    // size: lists grown by doubling would be mapped and faulted in afresh at every load.
+    std::deque<Row*> added;
+    const auto appended = [this, &added] {
+        if (added.empty())
+            return;
+        m_rows.reserve(m_rows.size() + added.size());
+        m_view.reserve(m_view.size() + added.size());
+        m_rows.insert(m_rows.end(), added.begin(), added.end());
+        m_view.insert(m_view.end(), added.begin(), added.end());
+        m_current = recordCount() - 1;
+        m_bof = m_eof = false;
+        touched();
     };
     std::vector<const TField*> required;
     std::copy_if(data.begin(), data.end(), std::back_inserter(required),
@@ -767,8 +774,7 @@ void TMemoryData::appendRecords(const std::function<bool(TRecordWriter&)>& fill)
                     throw EDataSetError(
                         QStringLiteral("Поле '%1' должно иметь значение").arg(f->displayLabel()));
             }
-            m_rows.push_back(row);
-            m_view.push_back(row);
+            added.push_back(row);
             row = nullptr;
             row = newRow();
         }
