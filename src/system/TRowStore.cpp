@@ -252,11 +252,32 @@ qsizetype TRowStore::setLoadedText(Row* row, int column, const char* utf8, qsize
     // A UTF-8 byte gives at most one UTF-16 unit: decode into that much room, then give back the rest.
     const std::size_t room = sizeof(Text) + std::size_t(length) * sizeof(char16_t);
     auto* text = static_cast<Text*>(m_texts.take(room));
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QChar* begin = reinterpret_cast<QChar*>(text->characters());
-    const QChar* end = decoder.appendToBuffer(begin, QByteArrayView(utf8, length));
-    text->length = qint32(end - begin);
+    char16_t* out = text->characters();
+    // One- and two-byte characters (Latin and Cyrillic text) are decoded here; from the first other
+    // byte on, Qt's decoder takes the rest.
+    const auto* in = reinterpret_cast<const unsigned char*>(utf8);
+    qsizetype i = 0;
+    while (i < length) {
+        const unsigned char c = in[i];
+        if (c < 0x80) {
+            *out++ = c;
+            ++i;
+        } else if (c >= 0xC2 && c < 0xE0 && i + 1 < length && (in[i + 1] & 0xC0) == 0x80) {
+            *out++ = char16_t(((c & 0x1F) << 6) | (in[i + 1] & 0x3F));
+            i += 2;
+        } else {
+            // A byte-order mark opening the text is dropped, as QString::fromUtf8 drops it.
+            QStringDecoder decoder(QStringDecoder::Utf8, i == 0
+                                                             ? QStringDecoder::Flag::Stateless
+                                                             : QStringDecoder::Flag::Stateless |
+                                                                   QStringDecoder::Flag::ConvertInitialBom);
+            QChar* rest = reinterpret_cast<QChar*>(out);
+            out = reinterpret_cast<char16_t*>(
+                decoder.appendToBuffer(rest, QByteArrayView(utf8 + i, length - i)));
+            break;
+        }
+    }
+    text->length = qint32(out - text->characters());
     text->owned = 0;
     m_texts.shrinkLast(text, sizeof(Text) + std::size_t(text->length) * sizeof(char16_t));
     if (!isNull(row, column))
