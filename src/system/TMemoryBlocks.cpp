@@ -19,9 +19,11 @@ struct Pool {
     std::size_t bytes = 0;
 };
 
+// Never destroyed: record sets held by the program's singletons give their blocks back while the
+// program's statics are being destroyed.
 Pool& pool() {
-    static Pool instance;
-    return instance;
+    static Pool* const instance = new Pool;
+    return *instance;
 }
 
 std::size_t pages(std::size_t size) {
