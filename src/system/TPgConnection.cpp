@@ -312,7 +312,7 @@ std::unique_ptr<TDbQuery> TPgConnection::openForwardQuery(const QString& sql) {
             m_streamHeader.reset(PQmakeEmptyPGresult(m_connection, PGRES_TUPLES_OK));
         return std::make_unique<TPgQuery>(std::move(m_streamHeader));
     }
-    auto stream = std::make_unique<TPgRowStream>(*this, std::move(first), true);
+    auto stream = std::make_unique<TPgRowStream>(*this, std::move(first));
     m_stream = stream.get();
     return stream;
 }

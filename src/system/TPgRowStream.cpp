@@ -6,8 +6,8 @@
 
 #include <utility>
 
-TPgRowStream::TPgRowStream(TPgConnection& connection, TPgResult first, bool more)
-    : m_connection(more ? &connection : nullptr), m_current(std::move(first)) {
+TPgRowStream::TPgRowStream(TPgConnection& connection, TPgResult first)
+    : m_connection(&connection), m_current(std::move(first)) {
     const int columns = PQnfields(m_current.get());
     for (int i = 0; i < columns; ++i) {
         m_fields.push_back(TPgQuery::columnField(m_current.get(), i));

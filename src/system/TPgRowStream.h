@@ -15,8 +15,8 @@ class TPgConnection;
 // before its end reads and drops the rest, so the connection is free again.
 class TPgRowStream : public TDbQuery {
 public:
-    // first: the result carrying the columns, with the first row when there is one.
-    TPgRowStream(TPgConnection& connection, TPgResult first, bool more);
+    // first: the result carrying the columns and the first row (or all of them).
+    TPgRowStream(TPgConnection& connection, TPgResult first);
     ~TPgRowStream() override;
     TPgRowStream(const TPgRowStream&) = delete;
     TPgRowStream& operator=(const TPgRowStream&) = delete;
