@@ -18,13 +18,9 @@ QVariant TDbQuery::value(const QString& name) const {
     return value(i);
 }
 
-void TDbQuery::readInto(int i, TRecordWriter& writer, int k) const {
-    writer.setValue(k, value(i));
-}
-
 void TDbQuery::readRow(const std::vector<int>& columns, TRecordWriter& writer) const {
     for (int k = 0; k < int(columns.size()); ++k) {
         if (columns[std::size_t(k)] >= 0)
-            readInto(columns[std::size_t(k)], writer, k);
+            writer.setValue(k, value(columns[std::size_t(k)]));
     }
 }

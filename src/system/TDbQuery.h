@@ -26,8 +26,6 @@ public:
     virtual void setPosition(int row) = 0;
     virtual bool forwardOnly() const { return false; }
     virtual QVariant value(int i) const = 0;
-    // Writes column i of the current row as data field k of a record being loaded.
-    virtual void readInto(int i, TRecordWriter& writer, int k) const;
     // The current row as a record being loaded: column columns[k] as data field k, none for -1.
     virtual void readRow(const std::vector<int>& columns, TRecordWriter& writer) const;
 

@@ -191,13 +191,6 @@ QVariant TPgQuery::value(int i) const {
                      PQgetlength(m_result.get(), m_row, i));
 }
 
-void TPgQuery::readInto(int i, TRecordWriter& writer, int k) const {
-    if (m_row >= m_rows)
-        writer.setNull(k);
-    else
-        writeValue(m_result.get(), m_row, i, m_types[std::size_t(i)], writer, k);
-}
-
 void TPgQuery::readRow(const std::vector<int>& columns, TRecordWriter& writer) const {
     if (m_row < m_rows)
         writeRow(m_result.get(), m_row, columns, m_types, writer);

@@ -27,7 +27,6 @@ public:
     int position() const override { return m_row; }
     void setPosition(int row) override { m_row = row; }
     QVariant value(int i) const override;
-    void readInto(int i, TRecordWriter& writer, int k) const override;
     void readRow(const std::vector<int>& columns, TRecordWriter& writer) const override;
 
     // The column type of a result column, from its type oid and modifier.

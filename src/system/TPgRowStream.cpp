@@ -98,7 +98,3 @@ QVariant TPgRowStream::value(int i) const {
 void TPgRowStream::readRow(const std::vector<int>& columns, TRecordWriter& writer) const {
     TPgQuery::writeRow(m_current.get(), m_row, columns, m_types, writer);
 }
-
-void TPgRowStream::readInto(int i, TRecordWriter& writer, int k) const {
-    TPgQuery::writeValue(m_current.get(), m_row, i, m_types[std::size_t(i)], writer, k);
-}

@@ -31,7 +31,6 @@ public:
     void setPosition(int row) override;
     bool forwardOnly() const override { return true; }
     QVariant value(int i) const override;
-    void readInto(int i, TRecordWriter& writer, int k) const override;
     void readRow(const std::vector<int>& columns, TRecordWriter& writer) const override;
 
     // Called by the connection before it sends another statement, or when it closes.
