@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     for (int round = 0; round < 3; ++round) {
         id = db->insertReturningIdentity(
             {QStringLiteral("INSERT INTO Doc (Descript, Doc) VALUES ('chunks %1', ").arg(round) +
-             db->binaryLiteral(QByteArray(1, '\0')) + QLatin1Char(')')});
+             db->binaryLiteral(QByteArray(1, '\0')) + QLatin1Char(')')},
+            QStringLiteral("id"));
         QElapsedTimer timer;
         timer.start();
         connection.beginTransaction();

@@ -24,6 +24,30 @@ EXCEPTION WHEN object_not_in_prerequisite_state THEN
     RETURN NULL;
 END $$;
 
+-- Keys are identities that refuse a given value, as on SQL Server. Rows loaded with their keys
+-- (OVERRIDING SYSTEM VALUE, the counterpart of SET IDENTITY_INSERT ON) leave the sequence behind;
+-- SQL Server moves the identity past such rows itself, here the loader calls this once after them.
+-- A sequence already further on stays where it is.
+CREATE OR REPLACE FUNCTION dbo.reseed_identities() RETURNS void
+LANGUAGE plpgsql SET search_path = pg_catalog, pg_temp AS $$
+DECLARE
+    col record;
+    top bigint;
+BEGIN
+    FOR col IN
+        SELECT format('%I.%I', n.nspname, c.relname) AS tab, a.attname AS name,
+               pg_get_serial_sequence(format('%I.%I', n.nspname, c.relname), a.attname) AS seq
+        FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid JOIN pg_namespace n ON n.oid = c.relnamespace
+        WHERE a.attidentity <> '' AND c.relkind = 'r' AND n.nspname IN ('public', 'dbo')
+    LOOP
+        EXECUTE format('SELECT max(%I) FROM %s', col.name, col.tab) INTO top;
+        IF top IS NOT NULL THEN
+            EXECUTE format('SELECT setval(%L, greatest(%s, (SELECT last_value FROM %s)))', col.seq, top, col.seq);
+        END IF;
+    END LOOP;
+END $$;
+REVOKE ALL ON FUNCTION dbo.reseed_identities() FROM PUBLIC;
+
 -- object_id('name'): the id of a table or view, NULL when there is none.
 CREATE OR REPLACE FUNCTION object_id(object_name text) RETURNS integer
 LANGUAGE sql STABLE AS $$ SELECT to_regclass(object_name)::oid::integer $$;

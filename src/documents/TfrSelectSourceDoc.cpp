@@ -161,8 +161,8 @@ int TfrSelectSourceDoc::open(Mode mode, int typeId, int docId) {
         if (mode == Mode::Attach) {
             setWindowTitle(QStringLiteral("Прикрепить документ к типу СИ"));
             rdgrpSelectSource->show();
-            record = db->openQuery(
-                db->withoutRows(QStringLiteral("Select id, Descript, Type, FileName, Format, Doc From Doc")));
+            record = db->openQuery(db->topZero(
+                QStringLiteral("Select Top 0 id, Descript, Type, FileName, Format, Doc From Doc")));
             needFile = true;
             rb1->setChecked(true);
         } else {
@@ -333,7 +333,8 @@ void TfrSelectSourceDoc::write(int typeOfDocument) {
                 {QStringLiteral("INSERT INTO Doc (Descript, FileName, Format, Type, Doc) VALUES (") +
                  q(edtDescription->text()) + QLatin1Char(',') + q(fEdit->text()) + QLatin1Char(',') +
                  q(m_format) + QLatin1Char(',') + type + QLatin1Char(',') +
-                 db->binaryLiteral(QByteArray(1, '\0')) + QLatin1Char(')')});
+                 db->binaryLiteral(QByteArray(1, '\0')) + QLatin1Char(')')},
+                QStringLiteral("id"));
             upload(pointerOf(ResultDocId));
         } else if (m_mode == Mode::Update) {
             db->runSQL(QStringLiteral("UPDATE Doc SET Descript=") + q(edtDescription->text()) +

@@ -292,8 +292,10 @@ bool TfrIntervalCycle::AfterSave(TATreeDataCollectionItem* /*nodeData*/) {
                        QString::number(id));
         } else {
             // The INSERT and SCOPE_IDENTITY() travel together: on SQL Server a scope is a batch.
-            written = db->insertReturningIdentity({db->buildWriteSQL(
-                list, QString(), QStringLiteral("IntervalCycle"), QString(), QString(), true)});
+            written = db->insertReturningIdentity(
+                {db->buildWriteSQL(list, QString(), QStringLiteral("IntervalCycle"), QString(), QString(),
+                                   true)},
+                QStringLiteral("id"));
         }
         for (int recNo = 1; recNo <= FAllItems.recordCount(); ++recNo) {
             if (FAllItems.valueAt(recNo, cycleOfItem).toInt() != id)

@@ -32,8 +32,10 @@
 
 namespace {
 
-const QString deviceTypeSelect = QStringLiteral(
-    "SELECT  v.DT_ID, v.ENTITY_ID, v.CENTER_ID, v.DEVICE_NAME, v.DEVICE_MARK, v.TYPE_STR, v.DEV_CODE, "
+// The columns of a local device type; "SELECT TOP 0" before them gives its structure, "SELECT "
+// (two blanks then) its rows.
+const QString deviceTypeColumns = QStringLiteral(
+    " v.DT_ID, v.ENTITY_ID, v.CENTER_ID, v.DEVICE_NAME, v.DEVICE_MARK, v.TYPE_STR, v.DEV_CODE, "
     "v.ORIGINAL_CODIFF, v.CODIFF, cast(TIME_NORMA as float) TIME_NORMA, v.PERIOD, v.ORIGINAL_PERIOD, "
     "v.GOS_NO, "
     "v.METHOD, v.MARK_TYPE_ID, v.MEASURE_TYPE_CODE_ID, v.LOCAL_COMMENT, v.DEFAULT_DEPARTMENT, v.MASS, "
@@ -456,7 +458,7 @@ void TfrMiType::btnNewDTClick() {
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
     try {
         if (d <= 0 && wasEmpty) {
-            db->loadQuery(FDeviceType, db->withoutRows(deviceTypeSelect));
+            db->loadQuery(FDeviceType, db->topZero(QStringLiteral("SELECT TOP 0") + deviceTypeColumns));
             const TField* parent = FRecord->findField(QStringLiteral("parentId"));
             const QString group =
                 parent && !parent->isNull()
@@ -471,8 +473,8 @@ void TfrMiType::btnNewDTClick() {
                 ->setValue(FRecord->fieldByName(QStringLiteral("fname"))->value());
             FDeviceType.fieldByName(QStringLiteral("ENTITY_ID"))->setValue(0);
         } else if (wasEmpty) {
-            db->loadQuery(FDeviceType, deviceTypeSelect + QStringLiteral(" Where v.ENTITY_ID=") +
-                                           QString::number(d) +
+            db->loadQuery(FDeviceType, QStringLiteral("SELECT ") + deviceTypeColumns +
+                                           QStringLiteral(" Where v.ENTITY_ID=") + QString::number(d) +
                                            (FLinkIsLocal ? QStringLiteral(" AND (LOCAL_FLAG=1)")
                                                          : QStringLiteral(" AND (ISNULL(LOCAL_FLAG,0)=0)")));
             if (FDeviceType.isEmpty())
@@ -539,7 +541,8 @@ bool TfrMiType::BeforeSave(TATreeDataCollectionItem* /*nodeData*/) {
         const int id = db->insertReturningIdentity(
             {db->buildWriteSQL(list, QString(), table, QString(), QString(), true),
              db->buildWriteSQL(entity, QString(), table, QStringLiteral("DT_ID"),
-                               QStringLiteral("SCOPE_IDENTITY()"), false)});
+                               QStringLiteral("SCOPE_IDENTITY()"), false)},
+            QStringLiteral("DT_ID"));
         FRecord->fieldByName(QStringLiteral("DT_ID"))->setValue(id);
         return true;
     }

@@ -358,14 +358,15 @@ bool TfrTariff::AfterSave(TATreeDataCollectionItem* /*nodeData*/) {
                                      QStringLiteral("TariffId"), tariff, false) +
                    QStringLiteral(" AND TariffDate=") + db->dateLiteral(FOrigDate.toDateTime()));
     }
-    // One batch a table; each statement ends with ";", which both servers read as its end.
+    // One batch a table: SQL Server ends its statements at the line breaks, PostgreSQL at ";".
+    const QString end = db->statementEnd();
     auto saveLinks = [&](const QString& table, const QString& column, const QList<qint32>& ids) {
         QStringList statements{QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE TariffId=") +
-                               tariff + QLatin1Char(';')};
+                               tariff + end};
         for (const qint32 id : ids)
             statements << QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (TariffId, ") + column +
                               QStringLiteral(") VALUES(") + tariff + QLatin1Char(',') + QString::number(id) +
-                              QStringLiteral(");");
+                              QLatin1Char(')') + end;
         db->runSQL(statements);
     };
     saveLinks(QStringLiteral("TariffVrfType"), QStringLiteral("VrfTypeId"), ticked(lvVrfType));

@@ -198,7 +198,8 @@ bool TfrVrfOrg::AfterSave(TATreeDataCollectionItem* /*nodeData*/) {
         rxmdVATHistory.setRecNo(recNo);
         db->runSQL(QStringLiteral("INSERT INTO VATHistory ( VrfOrgId,VATId,VATDate) VALUES(") +
                    QString::number(FOrgId) + QLatin1Char(',') + vat->asString() + QLatin1Char(',') +
-                   db->fieldLiteral(*date) + QLatin1Char(')'));
+                   (date->isNull() ? QStringLiteral("NULL") : db->dateLiteral(date->asDateTime())) +
+                   QLatin1Char(')'));
     }
     return true;
 }

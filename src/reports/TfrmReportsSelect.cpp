@@ -48,7 +48,8 @@ void TfrmReportsSelect::btnOkClick() {
                 continue;
             any = true;
             // The name travels as a quoted literal: an apostrophe in it is a name, not SQL.
-            const QString sql = db->procedureCall(box->objectName().mid(3), {{QString(), UserName}});
+            const QString sql = db->execText(QStringLiteral("exec ") + box->objectName().mid(3) +
+                                             QLatin1Char(' ') + TDbUtilsClass::stringLiteral(UserName));
             Filler.runReport(sql, box->text(), box->text().toLower(), box->property("tag").toInt() == 1);
         }
     } catch (const std::exception& e) {

@@ -137,7 +137,7 @@ void TRowPermissionPage::Fill(TPermissionCollection* collection) {
         } else {
             try {
                 std::unique_ptr<TDbQuery> empty =
-                    db->openQuery(db->withoutRows(QStringLiteral("SELECT * FROM ") + entry.bookTable));
+                    db->openQuery(db->topZero(QStringLiteral("SELECT TOP 0 * FROM ") + entry.bookTable));
                 kind = empty->fieldIndex(QStringLiteral("ParentId")) >= 0 ? Hierarchical : Flat;
             } catch (const std::exception&) {
                 showError(

@@ -18,6 +18,11 @@ std::unique_ptr<TDbQuery> TSecurityQueries::open(const QString& procedure, const
     return db->openQuery(db->procedureCall(procedure, arguments));
 }
 
+std::unique_ptr<TDbQuery> TSecurityQueries::openExec(const QStringList& sqlServerLines) {
+    TDbUtilsClass* db = TDbUtilsClass::getInstance();
+    return db->openQuery(db->execText(sqlServerLines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+}
+
 QList<TSecurityQueries::Member> TSecurityQueries::roleMembers(const QString& roleName) {
     QList<Member> members;
     std::unique_ptr<TDbQuery> query = open(QStringLiteral("sp_helprolemember"), {{"rolename", roleName}});

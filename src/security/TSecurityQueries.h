@@ -22,6 +22,9 @@ public:
     static QString databaseName(const QString& shortName) { return RolePrefix + shortName; }
 
     static std::unique_ptr<TDbQuery> open(const QString& procedure, const Arguments& arguments);
+    // A procedure call whose SQL Server text is fixed to the letter ("exec p 'x'"), its lines
+    // each ended by a line break.
+    static std::unique_ptr<TDbQuery> openExec(const QStringList& sqlServerLines);
 
     struct Member {
         QString name;

@@ -16,6 +16,10 @@ void TStatementSink::write(const QStringList& lines) {
         TDbUtilsClass::getInstance()->runSQL(lines);
 }
 
+void TStatementSink::exec(const QString& sqlServerText) {
+    write(TDbUtilsClass::getInstance()->execText(sqlServerText));
+}
+
 void TStatementSink::call(const QString& procedure, const QList<QPair<QString, QVariant>>& arguments) {
     write(TDbUtilsClass::getInstance()->procedureCall(procedure, arguments));
 }

@@ -15,6 +15,8 @@ public:
     void write(const QStringList& lines);
     // A stored procedure with named arguments.
     void call(const QString& procedure, const QList<QPair<QString, QVariant>>& arguments);
+    // A procedure call whose SQL Server text is fixed to the letter ("exec p @a = 'x', …").
+    void exec(const QString& sqlServerText);
     bool recording() const { return m_recording; }
     const QStringList& recorded() const { return m_recorded; }
 

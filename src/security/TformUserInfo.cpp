@@ -105,8 +105,8 @@ int TformUserInfo::Execute(int userId, int pic, const QString& userName, const Q
                 }
                 bool server = false;
                 if (inRole) {
-                    std::unique_ptr<TDbQuery> admins = TSecurityQueries::open(
-                        QStringLiteral("sp_helpsrvrolemember"), {{"", QStringLiteral("securityadmin")}});
+                    std::unique_ptr<TDbQuery> admins = TSecurityQueries::openExec(
+                        {QStringLiteral("exec sp_helpsrvrolemember 'securityadmin'")});
                     for (; !admins->eof(); admins->next())
                         server = server || admins->value(QStringLiteral("MemberName"))
                                                    .toString()
@@ -188,14 +188,14 @@ void TformUserInfo::btnOkClick() {
                 roles << names->value(0).toString();
         }
         const auto flag = [](const QCheckBox* box) {
-            return box->isChecked() ? -1 : 0;
+            return box->isChecked() ? QStringLiteral("-1") : QStringLiteral("0");
         };
-        server.call(QStringLiteral("adm_UserInfoSave"), {{"usr_id", UserId > 0 ? UserId : -1},
-                                                         {"usr_UserName", login},
-                                                         {"usr_UserSurnameNP", fullName},
-                                                         {"usr_IsSecurityAdmin", flag(cbSecurityAdmin)},
-                                                         {"usr_IsEnforcePasswordExpiration", flag(cbEnforse)},
-                                                         {"usr_IsEnforcePasswordPolicy", flag(cbPolicy)}});
+        server.exec(QStringLiteral("exec adm_UserInfoSave @usr_id = '") +
+                    QString::number(UserId > 0 ? UserId : -1) + QStringLiteral("', @usr_UserName = ") +
+                    TDbUtilsClass::stringLiteral(login) + QStringLiteral(", @usr_UserSurnameNP = ") +
+                    TDbUtilsClass::stringLiteral(fullName) + QStringLiteral(", @usr_IsSecurityAdmin= ") +
+                    flag(cbSecurityAdmin) + QStringLiteral(", @usr_IsEnforcePasswordExpiration = ") +
+                    flag(cbEnforse) + QStringLiteral(", @usr_IsEnforcePasswordPolicy = ") + flag(cbPolicy));
         UserId = db->scalarQuery(QStringLiteral("select id from UserInfo where UserName=") +
                                  TDbUtilsClass::stringLiteral(login))
                      .toInt();
@@ -223,8 +223,8 @@ void TformUserInfo::btnOkClick() {
         if (cbSecurityAdmin->isChecked()) {
             server.call(QStringLiteral("sp_addrolemember"),
                         {{"rolename", QStringLiteral("ORTASecurityAdmin")}, {"membername", fullName}});
-            server.call(QStringLiteral("sp_addsrvrolemember"),
-                        {{"", login}, {"", QStringLiteral("securityadmin")}});
+            server.exec(QStringLiteral("exec sp_addsrvrolemember ") + TDbUtilsClass::stringLiteral(login) +
+                        QStringLiteral(", 'securityadmin'"));
         } else {
             server.call(QStringLiteral("sp_droprolemember"),
                         {{"rolename", QStringLiteral("ORTASecurityAdmin")}, {"membername", fullName}});

@@ -82,9 +82,10 @@ void TformUsers::ReadList(int currentId) {
     const QSignalBlocker quiet(tvListUser);
     tvListUser->clear();
     try {
-        std::unique_ptr<TDbQuery> list = TSecurityQueries::open(
-            QStringLiteral("adm_get_user_list"),
-            chkDeleted->isChecked() ? TSecurityQueries::Arguments{{"", 1}} : TSecurityQueries::Arguments{});
+        QStringList statement{QStringLiteral("exec adm_get_user_list ")};
+        if (chkDeleted->isChecked())
+            statement << QStringLiteral(" 1 ");
+        std::unique_ptr<TDbQuery> list = TSecurityQueries::openExec(statement);
         QHash<int, QTreeWidgetItem*> nodes;
         std::vector<std::pair<QTreeWidgetItem*, QVariant>> parents;
         for (; !list->eof(); list->next()) {

@@ -73,7 +73,7 @@ public:
     static QString lookupSelect(const TDbAttribute& attribute);
 
 private:
-    QStringList writeLines(TMemoryData& record, bool forInsert) const;
+    QStringList writeLines(TMemoryData& record) const;
 
     std::vector<std::unique_ptr<TDbAttribute>> m_items;
     std::unique_ptr<TMemoryData> m_records;

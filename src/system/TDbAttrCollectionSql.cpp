@@ -139,6 +139,12 @@ void TDbAttrCollection::buildSelect() {
             order.push_back({a.sortOrder, qualifier + QLatin1Char('.') + a.name +
                                               (a.sortAsc ? QString() : QStringLiteral(" DESC"))});
     }
+    // A description that names no table (a group of the catalogue) has no SELECT at all.
+    if (fromLines.isEmpty()) {
+        selectSQL.clear();
+        orderByText.clear();
+        return;
+    }
     selectLines << QStringLiteral(" FROM ") << QString(joins, QLatin1Char('('));
     selectSQL = crlfLines(selectLines + fromLines);
 
@@ -157,6 +163,8 @@ void TDbAttrCollection::buildSelect() {
 QString TDbAttrCollection::sqlSelectWhere(const QString& condition) {
     if (selectSQL.isEmpty())
         buildSelect();
+    if (selectSQL.isEmpty())
+        return {};
     QString text = selectSQL;
     if (!condition.isEmpty())
         text += QStringLiteral(" WHERE ") + condition;
@@ -165,6 +173,9 @@ QString TDbAttrCollection::sqlSelectWhere(const QString& condition) {
 
 void TDbAttrCollection::sqlSelect() {
     buildSelect();
+    if (selectSQL.isEmpty())
+        throw EOrtaException(
+            QStringLiteral("В описании справочника не указана таблица: его записи не читаются."));
     QString statement = selectSQL + QStringLiteral("\r\n");
     if (!orderByText.isEmpty())
         statement += orderByText + QStringLiteral("\r\n");
@@ -199,13 +210,17 @@ bool TDbAttrCollection::checkRequired(TMemoryData& record) const {
     return true;
 }
 
-QStringList TDbAttrCollection::writeLines(TMemoryData& record, bool forInsert) const {
+// The main key is written by no statement: keys are identity columns, which refuse a given value
+// in an INSERT and any UPDATE, even to the value they hold. An INSERT leaves the key to the server,
+// an UPDATE names it only in its WHERE. So a description may link its key to itself (which makes
+// it writable) without harm.
+QStringList TDbAttrCollection::writeLines(TMemoryData& record) const {
     const TDbAttribute* key = keyAttribute();
     const std::vector<TDbAttribute*> writable = writableAttributes();
     if (!key || writable.empty())
         throw EAbort();
     QStringList lines;
-    TDbUtilsClass::getInstance()->fieldAssignments(lines, record, forInsert ? key->name : QString(), true);
+    TDbUtilsClass::getInstance()->fieldAssignments(lines, record, key->name, true);
     for (const TDbAttribute* a : writable) {
         if (a->aliasname.isEmpty())
             continue;
@@ -213,9 +228,12 @@ QStringList TDbAttrCollection::writeLines(TMemoryData& record, bool forInsert) c
         if (i >= 0)
             lines[i] = a->name + QLatin1Char('=') + lines.at(i).section(QLatin1Char('='), 1);
     }
-    lines.removeIf([&writable](const QString& line) {
-        return std::none_of(writable.begin(), writable.end(),
-                            [&line](const TDbAttribute* a) { return sameText(lineName(line), a->name); });
+    // The key under its alias has just got its name back; it goes like the rest that is not written.
+    lines.removeIf([&writable, key](const QString& line) {
+        const QString name = lineName(line);
+        return sameText(name, key->name) ||
+               std::none_of(writable.begin(), writable.end(),
+                            [&name](const TDbAttribute* a) { return sameText(name, a->name); });
     });
     return lines;
 }
@@ -223,7 +241,7 @@ QStringList TDbAttrCollection::writeLines(TMemoryData& record, bool forInsert) c
 void TDbAttrCollection::sqlInsert(TMemoryData& record) {
     if (m_items.empty())
         return;
-    QStringList lines = writeLines(record, true);
+    QStringList lines = writeLines(record);
     const TDbAttribute* key = keyAttribute();
     const QString table = key->tableName;
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
@@ -237,7 +255,7 @@ void TDbAttrCollection::sqlInsert(TMemoryData& record) {
         batch << db->buildWriteSQL(entity, QString(), table, key->name, QStringLiteral("SCOPE_IDENTITY()"),
                                    false);
     }
-    const int id = db->insertReturningIdentity(batch);
+    const int id = db->insertReturningIdentity(batch, key->name);
     TField* keyField = record.fieldByName(key->name);
     keyField->setValue(id);
     if (isMsul)
@@ -247,7 +265,7 @@ void TDbAttrCollection::sqlInsert(TMemoryData& record) {
 void TDbAttrCollection::sqlUpdate(TMemoryData& record) {
     if (m_items.empty())
         return;
-    QStringList lines = writeLines(record, false);
+    QStringList lines = writeLines(record);
     const TDbAttribute* key = keyAttribute();
     const QString table = key->tableName;
     TDbUtilsClass* db = TDbUtilsClass::getInstance();
@@ -255,7 +273,7 @@ void TDbAttrCollection::sqlUpdate(TMemoryData& record) {
     if (isMsul) {
         lines << QStringLiteral("CREATE_DATE=GETDATE()") << QStringLiteral("CREATION_ID=1");
         newVersion = db->insertReturningIdentity(
-            {db->buildWriteSQL(lines, QString(), table, QString(), QString(), true)});
+            {db->buildWriteSQL(lines, QString(), table, QString(), QString(), true)}, key->name);
         lines = QStringList{QStringLiteral("DELETE_DATE=GETDATE()"), QStringLiteral("DELETION_ID=1")};
     }
     QString keyValue = record.fieldByName(key->name)->asString();

@@ -538,12 +538,6 @@ int TDbUtilsClass::newUniqueId(const QString& table) {
     return query->value(QStringLiteral("rnNewID")).toInt();
 }
 
-int TDbUtilsClass::insertReturningIdentity(const QStringList& statements) {
-    for (const QString& statement : statements)
-        runSQL(statement);
-    return lastIdentity(); // PostgreSQL's scope_identity() is the session's last identity
-}
-
 int TDbUtilsClass::lastIdentity() {
     return identityValue(scalarQuery(QStringLiteral("SELECT SCOPE_IDENTITY()")));
 }

@@ -73,10 +73,10 @@ public:
     int lockRecord(int id, const QString& table, TDbConnection* connection);
     int newUniqueId(const QString& table);
     int lastIdentity();
-    // Runs an INSERT and the statements that read its SCOPE_IDENTITY(), and answers that identity
-    // (0 when none). On SQL Server a scope is a batch: they travel as one batch that ends with the
-    // read of the identity.
-    virtual int insertReturningIdentity(const QStringList& statements);
+    // Runs an INSERT (the first statement) and the statements that read its SCOPE_IDENTITY(), and
+    // answers the new row's key, the identity column keyColumn (0 when none). The key is the
+    // INSERT's own, whatever a trigger inserts meanwhile.
+    virtual int insertReturningIdentity(const QStringList& statements, const QString& keyColumn) = 0;
 
     // ---- the dialect ----
     virtual TDbProvider provider() const = 0;
@@ -116,8 +116,16 @@ public:
     // another connection holds.
     virtual QString lockingSelect(const QString& columns, const QString& table,
                                   const QString& condition) const = 0;
-    // The same SELECT answering no rows but all its columns.
+    // The same SELECT answering no rows but all its columns: its first "select" becomes SQL
+    // Server's "select top 0".
     virtual QString withoutRows(const QString& select) const = 0;
+    // A SELECT written as SQL Server's "SELECT TOP 0 …" (any letter case) as this server says it.
+    virtual QString topZero(const QString& select) const = 0;
+    // A procedure call written in SQL Server's words ("exec p @a = 1, @b= 'x'", or arguments by
+    // position; the values literals) as this server calls it.
+    virtual QString execText(const QString& exec) const = 0;
+    // What ends each statement of a batch sent as one text (SQL Server needs nothing).
+    virtual QString statementEnd() const = 0;
     // The pointer through which a large column of a row is written in chunks: SQL Server's
     // "TEXTPTR(column)"; keyColumn names the row's key where the server needs it.
     virtual QString textPointer(const QString& keyColumn, const QString& column) const = 0;

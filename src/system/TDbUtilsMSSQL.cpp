@@ -179,7 +179,9 @@ QString TDbUtilsMSSQL::withoutRows(const QString& select) const {
     return text.replace(at, 6, QStringLiteral("select top 0"));
 }
 
-int TDbUtilsMSSQL::insertReturningIdentity(const QStringList& statements) {
+// A scope is a batch: the INSERT, the statements that read SCOPE_IDENTITY() and its final read
+// travel as one, and a trigger's inserts are another scope.
+int TDbUtilsMSSQL::insertReturningIdentity(const QStringList& statements, const QString& /*keyColumn*/) {
     return identityValue(
         scalarQuery(statements.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nSELECT SCOPE_IDENTITY()")));
 }

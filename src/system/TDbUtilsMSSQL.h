@@ -28,7 +28,10 @@ public:
                                     const QString& column, const QString& grantee) const override;
     QString sqlType(const QString& type) const override;
     QString withoutRows(const QString& select) const override;
-    int insertReturningIdentity(const QStringList& statements) override;
+    QString topZero(const QString& select) const override { return select; }
+    QString execText(const QString& exec) const override { return exec; }
+    QString statementEnd() const override { return {}; }
+    int insertReturningIdentity(const QStringList& statements, const QString& keyColumn) override;
     QString lockingSelect(const QString& columns, const QString& table,
                           const QString& condition) const override;
     QStringList noWaitUpdate(const QString& table, const QString& assignments,

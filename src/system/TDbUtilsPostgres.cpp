@@ -3,6 +3,7 @@
 #include "TextHelpers.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 // No table hint: PostgreSQL locks the rows it writes anyway.
 TDbUtilsPostgres::TDbUtilsPostgres() {
@@ -188,6 +189,46 @@ QString TDbUtilsPostgres::withoutRows(const QString& select) const {
     return select + QStringLiteral(" LIMIT 0");
 }
 
+QString TDbUtilsPostgres::topZero(const QString& select) const {
+    static const QRegularExpression top(QStringLiteral("^(\\s*select\\s+)top\\s+0\\s+"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    return withoutRows(QString(select).replace(top, QStringLiteral("\\1")));
+}
+
+namespace {
+
+// Every SCOPE_IDENTITY() of the statement outside its string literals replaced by the key.
+QString withIdentity(const QString& statement, const QString& key) {
+    static const QString call = QStringLiteral("SCOPE_IDENTITY()");
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < statement.size(); ++i) {
+        if (statement.at(i) == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && statement.mid(i, call.size()).compare(call, Qt::CaseInsensitive) == 0) {
+            result += key;
+            i += call.size() - 1;
+        } else {
+            result += statement.at(i);
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+// The INSERT answers its own key; lastval() would answer whatever sequence a trigger drew last.
+// The statements after it read that key where SQL Server's batch reads SCOPE_IDENTITY().
+int TDbUtilsPostgres::insertReturningIdentity(const QStringList& statements, const QString& keyColumn) {
+    if (statements.isEmpty())
+        return 0;
+    const int id = identityValue(scalarQuery(statements.first() + QStringLiteral(" RETURNING ") + keyColumn));
+    const QString key = QString::number(id);
+    for (qsizetype i = 1; i < statements.size(); ++i)
+        runSQL(withIdentity(statements.at(i), key));
+    return id;
+}
+
 QString TDbUtilsPostgres::lockingSelect(const QString& columns, const QString& table,
                                         const QString& condition) const {
     return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table +
@@ -221,15 +262,63 @@ QString TDbUtilsPostgres::databaseRolesQuery() const {
         "where issqlrole = 1 or isapprole = 1 order by 1");
 }
 
+namespace {
+
+QString callOf(const QString& name, const QStringList& arguments) {
+    return QStringLiteral("select * from ") + name + QLatin1Char('(') + arguments.join(", ") +
+           QLatin1Char(')');
+}
+
+QString argumentOf(const QString& parameter, const QString& literal) {
+    return parameter.isEmpty() ? literal : parameter.toLower() + QStringLiteral(" => ") + literal;
+}
+
+// The pieces of a text between commas outside string literals, trimmed.
+QStringList commaPieces(const QString& text) {
+    QStringList pieces;
+    QString piece;
+    bool quoted = false;
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\''))
+            quoted = !quoted;
+        if (ch == QLatin1Char(',') && !quoted) {
+            pieces << piece.trimmed();
+            piece.clear();
+        } else {
+            piece += ch;
+        }
+    }
+    if (!piece.trimmed().isEmpty() || !pieces.isEmpty())
+        pieces << piece.trimmed();
+    return pieces;
+}
+
+} // namespace
+
 QString TDbUtilsPostgres::procedureCall(const QString& name,
                                         const QList<QPair<QString, QVariant>>& arguments) const {
     QStringList assigned;
     for (const auto& [parameter, value] : arguments)
-        assigned << (parameter.isEmpty()
-                         ? argumentLiteral(value)
-                         : parameter.toLower() + QStringLiteral(" => ") + argumentLiteral(value));
-    return QStringLiteral("select * from ") + name + QLatin1Char('(') + assigned.join(", ") +
-           QLatin1Char(')');
+        assigned << argumentOf(parameter, argumentLiteral(value));
+    return callOf(name, assigned);
+}
+
+QString TDbUtilsPostgres::execText(const QString& exec) const {
+    static const QRegularExpression call(QStringLiteral("^\\s*exec(?:ute)?\\s+(\\S+)(.*)$"),
+                                         QRegularExpression::CaseInsensitiveOption |
+                                             QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = call.match(exec);
+    if (!match.hasMatch())
+        return exec;
+    QStringList arguments;
+    for (const QString& piece : commaPieces(match.captured(2))) {
+        const qsizetype equals = piece.indexOf(QLatin1Char('='));
+        if (piece.startsWith(QLatin1Char('@')) && equals > 0)
+            arguments << argumentOf(piece.mid(1, equals - 1).trimmed(), piece.mid(equals + 1).trimmed());
+        else
+            arguments << piece;
+    }
+    return callOf(match.captured(1), arguments);
 }
 
 // Grants go through the server, which makes them as the owner of the table: a revoke then always

@@ -29,6 +29,10 @@ public:
                                     const QString& column, const QString& grantee) const override;
     QString sqlType(const QString& type) const override;
     QString withoutRows(const QString& select) const override;
+    QString topZero(const QString& select) const override;
+    QString execText(const QString& exec) const override;
+    QString statementEnd() const override { return QStringLiteral(";"); }
+    int insertReturningIdentity(const QStringList& statements, const QString& keyColumn) override;
     QString lockingSelect(const QString& columns, const QString& table,
                           const QString& condition) const override;
     QStringList noWaitUpdate(const QString& table, const QString& assignments,

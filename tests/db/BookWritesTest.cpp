@@ -85,8 +85,10 @@ TEST_F(BookWrites, VersionedBookInsertsVersionsAndOnlyMarksDeletes) {
 }
 
 TEST_F(BookWrites, OrdinaryUpdateWritesOnlyTheMainTablesColumns) {
-    db->runSQL("INSERT INTO tFormTypes (id, SName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
-    db->runSQL("INSERT INTO tMiTypes (id, fName, lnkFrmType) VALUES (10, 'Манометры', 1)");
+    db->runSQL(
+        "INSERT INTO tFormTypes (id, SName) OVERRIDING SYSTEM VALUE VALUES (1, 'Паспорт'), (2, 'Формуляр')");
+    db->runSQL(
+        "INSERT INTO tMiTypes (id, fName, lnkFrmType) OVERRIDING SYSTEM VALUE VALUES (10, 'Манометры', 1)");
     auto book = TDescriptionLoader::loadDescription(bookFile("tMiTypes"));
     ASSERT_TRUE(book);
     auto record = openRecord(*book, "tMiTypes.id=10");
@@ -123,11 +125,12 @@ TEST_F(BookWrites, ARequiredEmptyFieldStopsTheSave) {
 }
 
 TEST_F(BookWrites, TreeOfTheRealBookWithAnOrphanReport) {
-    db->runSQL(
-        "INSERT INTO tMiTypes (id, ParentId, fName) VALUES (1, NULL, 'Давление'), (2, 1, 'Манометры'), "
-        "(3, 2, 'МП-100'), (4, NULL, 'Температура')");
+    db->runSQL("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (1, NULL, "
+               "'Давление'), (2, 1, 'Манометры'), "
+               "(3, 2, 'МП-100'), (4, NULL, 'Температура')");
     db->runSQL("ALTER TABLE tMiTypes DROP CONSTRAINT \"FK_tMiTypes_tMiTypes\"");
-    db->runSQL("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (5, 77, 'Без группы')");
+    db->runSQL(
+        "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (5, 77, 'Без группы')");
     TATreeDataCollection tree;
     EXPECT_FALSE(tree.loadBook(bookFile("TMITYPES"), true));
     ASSERT_NE(tree.itemById(3), nullptr);

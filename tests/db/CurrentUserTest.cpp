@@ -23,7 +23,8 @@ protected:
         useAsMainConnection();
         // Instrument types with row permissions: metrologists (2) see 10 and 11 and may change 10,
         // verifiers (3) see 12 and may change 11. Nobody has 13.
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление'), (11, 10, "
              "'Манометры'), "
              "(12, NULL, 'Температура'), (13, NULL, 'Закрытая группа')");
         exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (3, 12, "
@@ -116,7 +117,8 @@ TEST_F(CurrentUser, RefusedAndUnknownUsers) {
 }
 
 TEST_F(CurrentUser, NamesWithApostrophesAreQuoted) {
-    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP) VALUES (9, 'д''Артаньян', "
+    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP) OVERRIDING SYSTEM VALUE VALUES (9, "
+         "'д''Артаньян', "
          "'д''Артаньян-Гасконский')");
     exec("INSERT INTO tUserRoles (InkUser, InkRole) VALUES (9, 2)");
     TUser user(
@@ -129,9 +131,11 @@ TEST_F(CurrentUser, NamesWithApostrophesAreQuoted) {
 TEST_F(CurrentUser, NewRecordsGetTheirRowPermissionsPerRole) {
     const auto user = signIn("ivanov", "ivanov");
     TDbUtilsClass* data = TDbUtilsClass::getInstance();
-    data->runSQL("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (20, 10, 'МП-60')");
+    data->runSQL(
+        "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (20, 10, 'МП-60')");
     user->InheritNewRowPermissions(1, 20, 10);
-    data->runSQL("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (21, NULL, 'Вакуум')");
+    data->runSQL(
+        "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (21, NULL, 'Вакуум')");
     user->GrantNewRowPermissions(1, 21);
     EXPECT_EQ(user->GetRowPermissions(1, 20), R | W);
 

@@ -20,7 +20,8 @@ protected:
             return;
         useAsMainConnection();
         db = TDbUtilsClass::getInstance();
-        exec("INSERT INTO Doc (id, Descript, FileName, Format, Doc) VALUES (7, 'Паспорт', 'p.pdf', 'pdf', "
+        exec("INSERT INTO Doc (id, Descript, FileName, Format, Doc) OVERRIDING SYSTEM VALUE VALUES (7, "
+             "'Паспорт', 'p.pdf', 'pdf', "
              "'\\x0102'::bytea), (8, 'Пустой', 'e.txt', 'txt', NULL)");
     }
 
@@ -118,7 +119,8 @@ TEST_F(DocumentStore, ALockedOrDeletedDocumentIsReported) {
 
 // The path of a type in the type tree: the type, then its parent.
 TEST_F(DocumentStore, ThePathOfAnInstrumentType) {
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (1, NULL, 'Давление'), (2, 1, 'Манометры'), "
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (1, NULL, 'Давление'), "
+         "(2, 1, 'Манометры'), "
          "(3, 2, 'МП-100')");
     EXPECT_EQ(db->openQuery("SELECT dbo.com_GetMITPathEx(3, '»', 0, 2)")->value(0).toString(),
               "МП-100»Манометры");

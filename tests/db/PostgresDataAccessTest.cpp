@@ -124,7 +124,7 @@ TEST_F(PostgresDataAccess, LiteralsStaySafeWhateverTheDatabaseSets) {
 // As on SQL Server, a failed statement inside a transaction undoes itself alone: the transaction
 // goes on and commits what else was written (a lock answered 2, a rejected insert).
 TEST_F(PostgresDataAccess, AFailedStatementInATransactionUndoesOnlyItself) {
-    db->runSQL("INSERT INTO Doc (id, Descript) VALUES (1, 'Паспорт')");
+    db->runSQL("INSERT INTO Doc (id, Descript) OVERRIDING SYSTEM VALUE VALUES (1, 'Паспорт')");
     TDbConnection& main = TdmDataBase::instance().adoOrtaDatabase();
     std::unique_ptr<TDbConnection> other = openProgramConnection();
     main.beginTransaction();
@@ -132,10 +132,13 @@ TEST_F(PostgresDataAccess, AFailedStatementInATransactionUndoesOnlyItself) {
 
     other->beginTransaction();
     EXPECT_EQ(db->lockRecord(1, "Doc", other.get()), 2);
-    db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (3, 'после блокировки')", other.get());
-    EXPECT_THROW(db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (1, 'дубль')", other.get()),
+    db->runSQLOn("INSERT INTO Doc (id, Descript) OVERRIDING SYSTEM VALUE VALUES (3, 'после блокировки')",
+                 other.get());
+    EXPECT_THROW(db->runSQLOn("INSERT INTO Doc (id, Descript) OVERRIDING SYSTEM VALUE VALUES (1, 'дубль')",
+                              other.get()),
                  EDBException);
-    db->runSQLOn("INSERT INTO Doc (id, Descript) VALUES (4, 'после ошибки')", other.get());
+    db->runSQLOn("INSERT INTO Doc (id, Descript) OVERRIDING SYSTEM VALUE VALUES (4, 'после ошибки')",
+                 other.get());
     EXPECT_NO_THROW(other->commit());
     main.commit();
     EXPECT_EQ(db->scalarQuery("SELECT string_agg(id::text, ',' ORDER BY id) FROM Doc").toString(), "1,3,4");
@@ -164,7 +167,8 @@ TEST_F(PostgresDataAccess, ColonsReachTheServerUnchanged) {
 }
 
 TEST_F(PostgresDataAccess, RowLockFromAnotherConnectionIsReportedAtOnce) {
-    db->runSQL("INSERT INTO Doc (id, Descript) VALUES (1, 'Паспорт'), (2, 'Описание типа')");
+    db->runSQL(
+        "INSERT INTO Doc (id, Descript) OVERRIDING SYSTEM VALUE VALUES (1, 'Паспорт'), (2, 'Описание типа')");
     TDbConnection& main = TdmDataBase::instance().adoOrtaDatabase();
     std::unique_ptr<TDbConnection> other = openProgramConnection();
 

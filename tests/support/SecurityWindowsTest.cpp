@@ -24,7 +24,9 @@ void SecurityWindowsTest::startSecurity(const QString& user, const QString& pass
 void SecurityWindowsTest::createRole(const QString& shortName, int id) {
     exec(QString("CREATE ROLE \"ORTA-%1\" NOLOGIN").arg(shortName));
     if (id > 0)
-        exec(QString("INSERT INTO tRoles (id, fname) VALUES (%1, 'ORTA-%2')").arg(id).arg(shortName));
+        exec(QString("INSERT INTO tRoles (id, fname) OVERRIDING SYSTEM VALUE VALUES (%1, 'ORTA-%2')")
+                 .arg(id)
+                 .arg(shortName));
 }
 
 void SecurityWindowsTest::inRoles(const std::function<void(TformRoles&)>& actions) {

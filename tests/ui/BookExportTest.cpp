@@ -2,9 +2,9 @@
 // its cells, types and borders read back from the file's own XML, apart from LibreOffice.
 #include "SavedSheet.h"
 #include "TBookExport.h"
-#include "TSpreadsheetProgram.h"
 #include "TReportsWindows.h"
 #include "TSpreadsheet.h"
+#include "TSpreadsheetProgram.h"
 #include "WorkstationTest.h"
 
 #include <QFile>
@@ -23,8 +23,10 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO VrfType (id, fName) VALUES (1, 'Первичная'), (2, '007'), (3, 'Периодическая')");
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+        exec("INSERT INTO VrfType (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'Первичная'), (2, '007'), "
+             "(3, 'Периодическая')");
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление'), (11, 10, "
              "'Манометры'), "
              "(12, 11, 'Манометры точные'), (13, NULL, 'Масса')");
         start("admin_test", "admin");

@@ -44,8 +44,10 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tFormTypes (id, SName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
-        exec("INSERT INTO tMiTypes (id, ParentId, fName, lnkFrmType) VALUES (10, NULL, 'Давление', 1), "
+        exec("INSERT INTO tFormTypes (id, SName) OVERRIDING SYSTEM VALUE VALUES (1, 'Паспорт'), (2, "
+             "'Формуляр')");
+        exec("INSERT INTO tMiTypes (id, ParentId, fName, lnkFrmType) OVERRIDING SYSTEM VALUE VALUES (10, "
+             "NULL, 'Давление', 1), "
              "(11, 10, 'Манометры', 2), (12, 10, 'Вакуумметры', NULL), (13, NULL, 'Закрытая группа', 1), "
              "(14, NULL, 'Температура', 1)");
         exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 0), (2, 12, "
@@ -165,12 +167,14 @@ TEST_F(BookView, ExcludedButtonsAndAUserWhoMayOnlyRead) {
 }
 
 TEST_F(BookView, FilteredListsStartEmptyUntilTheFilterFrameDelivers) {
-    exec("INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, DEVICE_NAME, LOCAL_FLAG, CENTER_ID) VALUES "
+    exec("INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, DEVICE_NAME, LOCAL_FLAG, CENTER_ID) OVERRIDING "
+         "SYSTEM VALUE VALUES "
          "(1, 1, 'Манометр', 1, 7), (2, 2, 'Мультиметр', 1, NULL), (3, 3, 'Центральный', 0, NULL)");
-    exec("INSERT INTO MSUL_CALIBRATION_ORDERS (ID, ENTITY_ID, ORDER_NUMBER, CLOSE_DATE) VALUES (1, 1, 'К-1', "
+    exec("INSERT INTO MSUL_CALIBRATION_ORDERS (ID, ENTITY_ID, ORDER_NUMBER, CLOSE_DATE) OVERRIDING SYSTEM "
+         "VALUE VALUES (1, 1, 'К-1', "
          "NULL), "
          "(2, 2, 'К-2', '2026-01-01')");
-    exec("INSERT INTO Tariff (id, fName) VALUES (1, 'Поверка манометра')");
+    exec("INSERT INTO Tariff (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'Поверка манометра')");
     exec("INSERT INTO TariffHistory (TariffId, Price, TariffDate) VALUES (1, 850, '2026-01-01')");
     start("admin_test", "admin");
     EXPECT_TRUE(open(QStringLiteral("Расценки на поверку")).isEmpty());
@@ -206,9 +210,11 @@ TEST_F(BookView, FilteredListsStartEmptyUntilTheFilterFrameDelivers) {
 }
 
 TEST_F(BookView, ComputedColumnsOfUnitsAndIntervals) {
-    exec("INSERT INTO ParmName (id, sName, fName) VALUES (1, 'P', 'Давление'), (2, 'Pабс', 'Давление "
+    exec("INSERT INTO ParmName (id, sName, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'P', 'Давление'), (2, "
+         "'Pабс', 'Давление "
          "абсолютное')");
-    exec("INSERT INTO MsrUnit (id, sName, fName) VALUES (1, 'кПа', 'килопаскаль'), (2, 'мм', 'миллиметр')");
+    exec("INSERT INTO MsrUnit (id, sName, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'кПа', 'килопаскаль'), "
+         "(2, 'мм', 'миллиметр')");
     exec("INSERT INTO MsrUnitParmName (MsrUnitId, ParmNameId) VALUES (1, 1), (1, 2)");
     start("admin_test", "admin");
     open(QStringLiteral("Единицы измерения"));

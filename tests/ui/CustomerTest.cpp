@@ -19,12 +19,13 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO MSUL_CUSTOMER_TYPE (ID, SName, DELETION_ID) VALUES (1, 'Юридическое лицо', NULL), "
+        exec("INSERT INTO MSUL_CUSTOMER_TYPE (ID, SName, DELETION_ID) OVERRIDING SYSTEM VALUE VALUES (1, "
+             "'Юридическое лицо', NULL), "
              "(2, 'Физическое лицо', NULL), (3, 'Упразднённый', 1)");
         exec("INSERT INTO MSUL_OKATO (OKATO_CODE, OKATO_NAME) VALUES ('40000000000', 'г. Санкт-Петербург'), "
              "('45000000000', 'г. Москва')");
         exec("INSERT INTO MSUL_CUSTOMER (ID, ENTITY_ID, LOCAL_CODE, CUSTOMER_NAME, CUSTOMER_TYPE_ID, INN, "
-             "OKATO) "
+             "OKATO) OVERRIDING SYSTEM VALUE "
              "VALUES (1, 1, '001', 'АО «Завод»', 1, '7805012345', '40000000000')");
         exec("SELECT setval(pg_get_serial_sequence('msul_customer', 'id'), 100)");
         start("admin_test", "admin");

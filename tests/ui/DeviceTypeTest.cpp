@@ -28,16 +28,18 @@ protected:
         if (HasFatalFailure())
             return;
         exec("INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) "
+             "OVERRIDING SYSTEM VALUE "
              "VALUES "
              "(1, '27', 'Измерения давления'), (2, '34', 'Электрические измерения')");
         exec("INSERT INTO MSUL_CODIFF (ORIGINAL_CODIFF_CODE, CODIFF_CODE, MEASURE_TYPE_NAME) VALUES "
              "('27', '27', 'Измерения давления'), ('27.01', '2701', 'Манометры'), ('99.01', '9901', 'Без "
              "области')");
-        exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, DEPARTMENT_NAME) VALUES (1, 1, 'ЦСМ')");
+        exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, DEPARTMENT_NAME) OVERRIDING SYSTEM "
+             "VALUE VALUES (1, 1, 'ЦСМ')");
         exec("INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, CENTER_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, "
              "PERIOD, MARK_TYPE_ID, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, GOS_NO, "
              "DEFAULT_DEPARTMENT, "
-             "LOCAL_FLAG) VALUES "
+             "LOCAL_FLAG) OVERRIDING SYSTEM VALUE VALUES "
              "(1, 1, 1, 'Манометр', 'МП-100', 'МП-100', 12, 1, 1, '27.01', '2701', '1001-01', NULL, 0), "
              "(2, 2, 2, 'Манометр', 'МП-160', 'МП-160', NULL, 3, 1, '27.01', '2701', '1002-01', NULL, 0), "
              "(6, 6, NULL, 'Мультиметр', 'М-1', 'М-1', 36, 2, 2, '34', '34', NULL, 99, 1)");

@@ -26,11 +26,13 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление'), (11, 10, "
              "'Манометры'), "
              "(12, 10, 'Барометры')");
-        exec("INSERT INTO DocType (id, name) VALUES (1, 'Паспорт'), (2, 'Методика поверки')");
-        exec("INSERT INTO Doc (id, Descript, Type, FileName, Format, Doc) VALUES "
+        exec("INSERT INTO DocType (id, name) OVERRIDING SYSTEM VALUE VALUES (1, 'Паспорт'), (2, 'Методика "
+             "поверки')");
+        exec("INSERT INTO Doc (id, Descript, Type, FileName, Format, Doc) OVERRIDING SYSTEM VALUE VALUES "
              "(1, 'act', 1, 'act.txt', 'txt', convert_to('первый', 'UTF8')), "
              "(2, 'act1', 2, 'act1.txt', 'txt', convert_to('второй', 'UTF8')), "
              "(3, 'Общий', NULL, 'common.txt', 'txt', convert_to('общий', 'UTF8'))");

@@ -42,7 +42,8 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление'), (11, 10, "
              "'Манометры')");
         exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 1)");
         exec("SELECT setval(pg_get_serial_sequence('tmitypes', 'id'), 100)");
@@ -190,7 +191,8 @@ protected:
         if (HasFatalFailure())
             return;
         // 10 Давление > 11 Манометры > 20 МП-100 > 21 МП-100 исп.1; 10 > 12 Вакуумметры
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (12, 10, 'Вакуумметры'), (20, 11, 'МП-100'), "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (12, 10, "
+             "'Вакуумметры'), (20, 11, 'МП-100'), "
              "(21, 20, 'МП-100 исп.1'), (30, NULL, 'Температура')");
     }
 
@@ -269,7 +271,7 @@ TEST_F(Deleting, OptionZeroDirectlyUnderTheBookMovesChildrenToTheTop) {
 }
 
 TEST_F(Deleting, OptionOneDeletesWhatItCanAndListsTheRest) {
-    exec("INSERT INTO Doc (id, Descript) VALUES (1, 'Паспорт МП-100 исп.1')");
+    exec("INSERT INTO Doc (id, Descript) OVERRIDING SYSTEM VALUE VALUES (1, 'Паспорт МП-100 исп.1')");
     exec("ALTER TABLE DocLinks ADD CONSTRAINT \"FK_DocLinks_tMiTypes\" FOREIGN KEY (MITypeId) REFERENCES "
          "tMiTypes (id)");
     exec("INSERT INTO DocLinks (DocId, MITypeId) VALUES (1, 21)");
@@ -352,7 +354,8 @@ public:
     }
     bool BeforeSave(TATreeDataCollectionItem*) override {
         if (failBefore-- > 0)
-            TDbUtilsClass::getInstance()->runSQL("INSERT INTO VrfType (id, fName) VALUES (1, 'занято')");
+            TDbUtilsClass::getInstance()->runSQL(
+                "INSERT INTO VrfType (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'занято')");
         return true;
     }
     bool AfterSave(TATreeDataCollectionItem*) override {
@@ -377,7 +380,7 @@ protected:
         Editing::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO VrfType (id, fName) VALUES (1, 'Первичная')");
+        exec("INSERT INTO VrfType (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'Первичная')");
         exec("SELECT setval(pg_get_serial_sequence('vrftype', 'id'), 100)");
         TEditorRegistry::registerEditor("frTestEditor", [this](QWidget* owner) {
             auto editor = std::make_unique<TestEditor>(owner);

@@ -30,15 +30,19 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO VAT (id, fName, VATValue) VALUES (1, 'Без НДС', 0), (2, 'НДС 20%', 20)");
-        exec("INSERT INTO VrfOrg (id, sName, Director) VALUES (1, 'Центр', 'Иванов')");
+        exec("INSERT INTO VAT (id, fName, VATValue) OVERRIDING SYSTEM VALUE VALUES (1, 'Без НДС', 0), (2, "
+             "'НДС 20%', 20)");
+        exec(
+            "INSERT INTO VrfOrg (id, sName, Director) OVERRIDING SYSTEM VALUE VALUES (1, 'Центр', 'Иванов')");
         exec("INSERT INTO VATHistory (VrfOrgId, VATId, VATDate) VALUES (1, 1, '2004-01-01')");
-        exec("INSERT INTO VrfType (id, fName) VALUES (1, 'Первичная'), (2, 'Периодическая')");
-        exec("INSERT INTO Tariff (id, fName) VALUES (1, 'Манометр')");
+        exec("INSERT INTO VrfType (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'Первичная'), (2, "
+             "'Периодическая')");
+        exec("INSERT INTO Tariff (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'Манометр')");
         exec("INSERT INTO TariffHistory (TariffId, Price, TariffDate) VALUES (1, 100, '2026-01-01')");
         exec("INSERT INTO TariffVrfType (TariffId, VrfTypeId) VALUES (1, 2)");
-        exec("INSERT INTO IntervalRef (id, fName) VALUES (1, '1 год')");
-        exec("INSERT INTO IntervalCycle (id, IntervalId, Description) VALUES (7, 1, 'Поверка')");
+        exec("INSERT INTO IntervalRef (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, '1 год')");
+        exec("INSERT INTO IntervalCycle (id, IntervalId, Description) OVERRIDING SYSTEM VALUE VALUES (7, 1, "
+             "'Поверка')");
         exec("INSERT INTO IntervalCycleItems (IntervalCycleID, Period, Name) VALUES (7, 12, 'ТО')");
         exec("CREATE FUNCTION die() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
              "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NULL; END $$");

@@ -20,13 +20,15 @@ protected:
         if (HasFatalFailure())
             return;
         // Users: 1 Администратов (free), 2 Иванов (employee 1), 3 Петров (employee 2).
-        exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) VALUES "
+        exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) OVERRIDING "
+             "SYSTEM VALUE VALUES "
              "(1, 1, NULL, 'Управление'), (2, 2, 1, 'Отдел')");
         exec("SELECT setval(pg_get_serial_sequence('msul_department', 'department_id'), 100)");
         exec("UPDATE MSUL_EMPLOYEES SET DEPARTMENT_ID=2, LOCAL_CODE='501', HIRED='2015-03-01' WHERE ID=1");
         exec(
             "INSERT INTO MSUL_EMPLOYEES (ID, ENTITY_ID, EMPLOYEE_ID, LASTNAME, FIRSTNAME, LOCAL_CODE, HIRED, "
-            "USER_INFO_ID, DEPARTMENT_ID) VALUES (2, 2, 502, 'Петров', 'Пётр', '502', '2016-01-01', 3, 99), "
+            "USER_INFO_ID, DEPARTMENT_ID) OVERRIDING SYSTEM VALUE VALUES (2, 2, 502, 'Петров', 'Пётр', "
+            "'502', '2016-01-01', 3, 99), "
             "(3, 3, 503, 'Сидоров', 'Сидор', '503', '2017-01-01', NULL, NULL)");
         exec("SELECT setval(pg_get_serial_sequence('msul_employees', 'id'), 100)");
         start("admin_test", "admin");

@@ -26,11 +26,12 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName) VALUES "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName) OVERRIDING SYSTEM VALUE VALUES "
              "(10, NULL, 'Давление', NULL), "
              "(11, 10, 'Манометры показывающие избыточного давления с дистанционной передачей', 'МП'), "
              "(12, 10, 'вакуумметры', 'ВМ'), (13, 10, 'Барометры', NULL), (14, 10, 'Zeta', NULL)");
-        exec("INSERT INTO VrfOrg (id, sName, OwnTesting) VALUES (1, 'ЦСМ', 1), (2, 'Лаборатория', 0)");
+        exec("INSERT INTO VrfOrg (id, sName, OwnTesting) OVERRIDING SYSTEM VALUE VALUES (1, 'ЦСМ', 1), (2, "
+             "'Лаборатория', 0)");
         start("admin_test", "admin");
         window->resize(1400, 800);
         window->show();

@@ -22,10 +22,13 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO IntervalRef (id, fName, Months) VALUES (1, '1 год', 12), (2, '2 года', 24)");
-        exec("INSERT INTO IntervalCycle (id, IntervalId, Description) VALUES (7, 1, 'Поверка'), (8, 1, "
+        exec("INSERT INTO IntervalRef (id, fName, Months) OVERRIDING SYSTEM VALUE VALUES (1, '1 год', 12), "
+             "(2, '2 года', 24)");
+        exec("INSERT INTO IntervalCycle (id, IntervalId, Description) OVERRIDING SYSTEM VALUE VALUES (7, 1, "
+             "'Поверка'), (8, 1, "
              "'Калибровка')");
-        exec("INSERT INTO IntervalCycleItems (id, IntervalCycleID, Period, Name) VALUES (1, 7, 12, 'ТО'), "
+        exec("INSERT INTO IntervalCycleItems (id, IntervalCycleID, Period, Name) OVERRIDING SYSTEM VALUE "
+             "VALUES (1, 7, 12, 'ТО'), "
              "(2, 7, 24, 'ТР'), (3, 8, 6, 'Калибровка')");
         exec("SELECT setval(pg_get_serial_sequence('intervalcycle', 'id'), 100)");
         exec("SELECT setval(pg_get_serial_sequence('intervalcycleitems', 'id'), 100)");

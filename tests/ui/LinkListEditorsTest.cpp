@@ -24,14 +24,17 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO ParmName (id, sName, fName) VALUES (7, 'Давление', 'Давление'), (9, 'Разрежение', "
+        exec("INSERT INTO ParmName (id, sName, fName) OVERRIDING SYSTEM VALUE VALUES (7, 'Давление', "
+             "'Давление'), (9, 'Разрежение', "
              "'Разрежение'), (11, 'Расход', 'Расход')");
-        exec("INSERT INTO MsrUnit (id, sName, fName) VALUES (5, 'кПа', 'килопаскаль')");
+        exec("INSERT INTO MsrUnit (id, sName, fName) OVERRIDING SYSTEM VALUE VALUES (5, 'кПа', "
+             "'килопаскаль')");
         exec("INSERT INTO MsrUnitParmName (MsrUnitId, ParmNameId) VALUES (5, 7), (5, 9)");
-        exec(
-            "INSERT INTO TypesSU (id, ParentId, fName, sName) VALUES (1, NULL, 'Учёт энергоресурсов', 'УЭ'), "
-            "(2, 1, 'Теплоснабжение', 'Тепло'), (3, 1, 'Водоснабжение', 'Вода')");
-        exec("INSERT INTO ChannelType2 (id, sName) VALUES (1, 'Аналоговый'), (2, 'Дискретный')");
+        exec("INSERT INTO TypesSU (id, ParentId, fName, sName) OVERRIDING SYSTEM VALUE VALUES (1, NULL, "
+             "'Учёт энергоресурсов', 'УЭ'), "
+             "(2, 1, 'Теплоснабжение', 'Тепло'), (3, 1, 'Водоснабжение', 'Вода')");
+        exec("INSERT INTO ChannelType2 (id, sName) OVERRIDING SYSTEM VALUE VALUES (1, 'Аналоговый'), (2, "
+             "'Дискретный')");
         exec("SELECT setval(pg_get_serial_sequence('blocktype', 'id'), 100)");
         start("admin_test", "admin");
         TEditorSet::registerAll(*window->frATypes);

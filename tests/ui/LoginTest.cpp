@@ -239,7 +239,8 @@ TEST_F(Login, TheRecentNamesFileIsReadWithAnyLineBreak) {
 TEST_F(Login, NamesAndPasswordsWithBlanksSignInAsTyped) {
     exec("DROP ROLE IF EXISTS \"иван петров\"");
     exec("CREATE ROLE \"иван петров\" LOGIN PASSWORD ' с пробелами ' IN ROLE \"ORTA-Метрологи\"");
-    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP, userNameNP) VALUES (9, 'иван петров', 'Петров', "
+    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP, userNameNP) OVERRIDING SYSTEM VALUE VALUES (9, "
+         "'иван петров', 'Петров', "
          "'Иван')");
     exec("INSERT INTO tUserRoles (InkUser, InkRole) VALUES (9, 2)");
     ui.modalHandlers = {answer(QStringLiteral("иван петров"), QStringLiteral("с пробелами")),

@@ -36,7 +36,8 @@ protected:
         if (HasFatalFailure())
             return;
         // 10 Давление > 11 Манометры > 20 МП-100; 10 > 12 Вакуумметры; 30 Температура
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление'), (11, 10, "
              "'Манометры'), "
              "(12, 10, 'Вакуумметры'), (20, 11, 'МП-100'), (30, NULL, 'Температура')");
         exec("SELECT setval(pg_get_serial_sequence('tmitypes', 'id'), 100)");
@@ -107,7 +108,8 @@ TEST_F(MainWindowSafety, NavigatorDeleteOfARecordWithChildrenKeepsTheWindowAlive
     answerDeleteDialog(TfrDeleteDlg::MoveTo, QStringLiteral("Температура"));
     window->tvMainTree->setCurrentItem(node(QStringLiteral("Давление")));
     ASSERT_TRUE(window->FrxmdData.locate("fName", QStringLiteral("МП-100")));
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (21, 20, 'МП-100 исп.1')");
+    exec(
+        "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (21, 20, 'МП-100 исп.1')");
     window->ReloadBranch(node(QStringLiteral("Давление")));
     select(QStringLiteral("Давление"));
     ASSERT_TRUE(window->FrxmdData.locate("fName", QStringLiteral("МП-100")));
@@ -147,7 +149,7 @@ TEST_F(MainWindowSafety, OnePressOfDeleteAsksOnceAndDeletesOnce) {
 // tree shows.
 TEST_F(MainWindowSafety, DeletesAndMovesFollowTheRowRights) {
     // ivanov reads and writes 10 and 11, only reads 12, 20 and 30, and does not see 13.
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (13, 10, 'Секретные')");
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (13, 10, 'Секретные')");
     exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1), (2, 11, 1, 1), (2, 12, 1, "
          "0), "
          "(2, 20, 1, 0), (2, 30, 1, 0)");
@@ -327,7 +329,8 @@ TEST_F(MainWindowSafety, AWriteThatChangesNoRowIsNotReportedAsDone) {
 
 // A versioned department: after an edit its node is the new version; it opens and deletes as one.
 TEST_F(MainWindowSafety, AnEditedVersionedRecordOpensAndDeletes) {
-    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) VALUES (1, 1, "
+    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) OVERRIDING "
+         "SYSTEM VALUE VALUES (1, 1, "
          "NULL, 'Управление'), "
          "(2, 2, 1, 'Отдел'), (3, 3, 2, 'Сектор')");
     exec("SELECT setval(pg_get_serial_sequence('msul_department', 'department_id'), 100)");
@@ -373,7 +376,7 @@ TEST_F(MainWindowSafety, ClosingKeepsTheColumnLayout) {
 // The events a real drag delivers, through the viewport: the enter over the dragged node itself,
 // moves across other nodes (refused ones show the forbidden cursor), hovering, the drop.
 TEST_F(MainWindowSafety, ARealDragSequenceMovesTheBranch) {
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (31, 30, 'Термометры')");
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (31, 30, 'Термометры')");
     start("admin_test", "admin");
     showWindow();
     window->resize(700, 320);
@@ -478,25 +481,25 @@ std::string bookName(const ::testing::TestParamInfo<HierarchicalBook>& info) {
 
 INSTANTIATE_TEST_SUITE_P(
     Books, EveryHierarchicalBook,
-    ::testing::Values(
-        HierarchicalBook{
-            "Типы средств измерений",
-            "INSERT INTO tMiTypes (id, ParentId, fName) VALUES (1, NULL, 'Верх'), (2, 1, 'Середина'), "
-            "(3, 2, 'Низ'), (4, NULL, 'Другой')",
-            "SELECT ParentId FROM tMiTypes WHERE id=3", true},
-        HierarchicalBook{
-            "Подразделения",
-            "INSERT INTO tSubDivs (id, ParentId, fName) VALUES (1, NULL, 'Верх'), (2, 1, 'Середина'), "
-            "(3, 2, 'Низ'), (4, NULL, 'Другой')",
-            "SELECT ParentId FROM tSubDivs WHERE id=3", true},
-        HierarchicalBook{"Подразделения (центральный реестр)",
-                         "INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) "
-                         "VALUES (1, 1, NULL, 'Верх'), "
-                         "(2, 2, 1, 'Середина'), (3, 3, 2, 'Низ'), (4, 4, NULL, 'Другой')",
-                         "SELECT ParentId FROM v_ALL_MSUL_DEPARTMENT WHERE ID=3", true},
-        HierarchicalBook{
-            "Типы систем учёта",
-            "INSERT INTO TypesSU (id, ParentId, fName) VALUES (1, NULL, 'Верх'), (2, 1, 'Середина'), "
-            "(3, 2, 'Низ'), (4, NULL, 'Другой')",
-            "SELECT ParentId FROM TypesSU WHERE id=3", false}),
+    ::testing::Values(HierarchicalBook{"Типы средств измерений",
+                                       "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE "
+                                       "VALUES (1, NULL, 'Верх'), (2, 1, 'Середина'), "
+                                       "(3, 2, 'Низ'), (4, NULL, 'Другой')",
+                                       "SELECT ParentId FROM tMiTypes WHERE id=3", true},
+                      HierarchicalBook{"Подразделения",
+                                       "INSERT INTO tSubDivs (id, ParentId, fName) OVERRIDING SYSTEM VALUE "
+                                       "VALUES (1, NULL, 'Верх'), (2, 1, 'Середина'), "
+                                       "(3, 2, 'Низ'), (4, NULL, 'Другой')",
+                                       "SELECT ParentId FROM tSubDivs WHERE id=3", true},
+                      HierarchicalBook{"Подразделения (центральный реестр)",
+                                       "INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, "
+                                       "DEPARTMENT_NAME) OVERRIDING SYSTEM VALUE "
+                                       "VALUES (1, 1, NULL, 'Верх'), "
+                                       "(2, 2, 1, 'Середина'), (3, 3, 2, 'Низ'), (4, 4, NULL, 'Другой')",
+                                       "SELECT ParentId FROM v_ALL_MSUL_DEPARTMENT WHERE ID=3", true},
+                      HierarchicalBook{"Типы систем учёта",
+                                       "INSERT INTO TypesSU (id, ParentId, fName) OVERRIDING SYSTEM VALUE "
+                                       "VALUES (1, NULL, 'Верх'), (2, 1, 'Середина'), "
+                                       "(3, 2, 'Низ'), (4, NULL, 'Другой')",
+                                       "SELECT ParentId FROM TypesSU WHERE id=3", false}),
     bookName);

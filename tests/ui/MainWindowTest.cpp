@@ -69,7 +69,8 @@ TEST_F(MainWindow, StartUpSignsInAndShowsEveryBookWithItsGroup) {
 }
 
 TEST_F(MainWindow, HierarchicalBooksShowTheRecordsTheUserMayRead) {
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, 'Манометры'), "
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, 'Давление'), "
+         "(11, 10, 'Манометры'), "
          "(13, NULL, 'Закрытая группа'), (14, 13, 'Открытый тип в закрытой группе'), (15, NULL, 'Чужая "
          "группа')");
     exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0), (2, 11, 1, 0), (3, 14, 1, "
@@ -98,7 +99,7 @@ TEST_F(MainWindow, HierarchicalBooksShowTheRecordsTheUserMayRead) {
 }
 
 TEST_F(MainWindow, BranchesFollowSavedRecordsAndReloads) {
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление')");
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, 'Давление')");
     TfrMain& main = start("admin_test", "admin");
     QTreeWidgetItem* book = topNode(main.tvMainTree, QStringLiteral("Типы средств измерений"));
     ASSERT_NE(book, nullptr);
@@ -130,7 +131,8 @@ TEST_F(MainWindow, BranchesFollowSavedRecordsAndReloads) {
     EXPECT_EQ(pressure->childCount(), 0);
     EXPECT_EQ(main.FTreeData->itemById(20), nullptr);
 
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (30, 10, 'Вакуумметры'), (31, 30, 'ВП-1')");
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (30, 10, 'Вакуумметры'), "
+         "(31, 30, 'ВП-1')");
     main.ReloadBranch(pressure);
     pressure = TfrMain::FindNodeById(book, 10);
     ASSERT_NE(pressure, nullptr);
@@ -140,7 +142,8 @@ TEST_F(MainWindow, BranchesFollowSavedRecordsAndReloads) {
 
 TEST_F(MainWindow, ParentCycleIsReportedOnceAndTheRestShown) {
     exec("ALTER TABLE tMiTypes DROP CONSTRAINT \"FK_tMiTypes_tMiTypes\"");
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (40, 41, 'Петля А'), "
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, 'Давление'), "
+         "(40, 41, 'Петля А'), "
          "(41, 40, 'Петля Б')");
     TfrMain& main = start("admin_test", "admin");
     ASSERT_EQ(ui.errorLists.size(), 1);

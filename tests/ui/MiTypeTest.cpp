@@ -36,24 +36,28 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tFormTypes (id, SName) VALUES (1, 'Паспорт'), (2, 'Формуляр')");
+        exec("INSERT INTO tFormTypes (id, SName) OVERRIDING SYSTEM VALUE VALUES (1, 'Паспорт'), (2, "
+             "'Формуляр')");
         // Давление > Манометры > МП-100 > МП-100 исп. 1; Давление > Барометры; Гири (not an instrument).
-        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName, lnkFrmType, DT_ID) VALUES "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName, lnkFrmType, DT_ID) OVERRIDING SYSTEM VALUE "
+             "VALUES "
              "(10, NULL, 'Давление', NULL, 1, NULL), (11, 10, 'Манометры', NULL, 1, NULL), "
              "(12, 11, 'МП-100', 'МП', 1, 5), (13, 12, 'МП-100 исп. 1', NULL, 1, NULL), "
              "(14, 10, 'Барометры', NULL, 1, NULL), (20, NULL, 'Гири', NULL, 1, -2147483647)");
         exec("SELECT setval(pg_get_serial_sequence('tmitypes', 'id'), 100)");
         exec("INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) "
+             "OVERRIDING SYSTEM VALUE "
              "VALUES "
              "(1, '27', 'Измерения давления')");
         exec("INSERT INTO MSUL_CODIFF (ORIGINAL_CODIFF_CODE, CODIFF_CODE, MEASURE_TYPE_NAME) VALUES "
              "('27', '27', 'Измерения давления'), ('27.01', '2701', 'Манометры')");
-        exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, DEPARTMENT_NAME) VALUES (1, 1, 'ЦСМ')");
+        exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, DEPARTMENT_NAME) OVERRIDING SYSTEM "
+             "VALUE VALUES (1, 1, 'ЦСМ')");
         // Central 1 and 2, a central name with a quote, and the local copy 5 of central 1 bound to МП-100.
         exec("INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, CENTER_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, "
              "PERIOD, MARK_TYPE_ID, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, DEFAULT_DEPARTMENT, "
              "GOS_NO, "
-             "LOCAL_FLAG) VALUES "
+             "LOCAL_FLAG) OVERRIDING SYSTEM VALUE VALUES "
              "(1, 1, 1, 'Манометр', 'МП-100', 'МП-100', 12, 1, 1, '27.01', '2701', 1, '1001-01', 0), "
              "(2, 2, 2, 'Манометр', 'МП-160', 'МП-160', NULL, 1, 1, '27.01', '2701', NULL, '1002-01', 0), "
              "(3, 3, 3, 'Манометр ab''c', 'МТ', 'МТ-1', 24, 2, 1, '27.01', '2701', NULL, '1003-01', 0), "
@@ -355,7 +359,8 @@ TEST_F(MiType, TheFormTypeIsCarriedDownTheTree) {
 
 // The documents button shows the count and opens the manager; the count is read again after it.
 TEST_F(MiType, TheDocumentsButtonCountsAndOpensTheManager) {
-    exec("INSERT INTO Doc (id, Descript, FileName, Format, Doc) VALUES (1, 'Паспорт', 'p.txt', 'txt', 'x'), "
+    exec("INSERT INTO Doc (id, Descript, FileName, Format, Doc) OVERRIDING SYSTEM VALUE VALUES (1, "
+         "'Паспорт', 'p.txt', 'txt', 'x'), "
          "(2, 'РЭ', 'r.txt', 'txt', 'y')");
     exec("INSERT INTO DocLinks (DocId, MITypeId) VALUES (1, 14)");
     edit(QStringLiteral("Давление"), QStringLiteral("Барометры"),

@@ -21,11 +21,14 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO MMState (id, SName) VALUES (1, 'В эксплуатации'), (2, 'На поверке'), (3, 'В "
+        exec("INSERT INTO MMState (id, SName) OVERRIDING SYSTEM VALUE VALUES (1, 'В эксплуатации'), (2, 'На "
+             "поверке'), (3, 'В "
              "ремонте')");
-        exec("INSERT INTO tSubDivs (id, ParentId, fName, sName) VALUES (1, NULL, 'Лаборатория', 'Лаб'), "
+        exec("INSERT INTO tSubDivs (id, ParentId, fName, sName) OVERRIDING SYSTEM VALUE VALUES (1, NULL, "
+             "'Лаборатория', 'Лаб'), "
              "(2, 1, 'Цех ремонта', 'Цех')");
         exec("INSERT INTO MoveStates (id, State, ChangeSubdivHow, NewSubdivId, ChangeStateHow, NewStateId) "
+             "OVERRIDING SYSTEM VALUE "
              "VALUES "
              "(1, 1, '+', 2, '+', 2)");
         exec("SELECT setval(pg_get_serial_sequence('movestates', 'id'), 100)");

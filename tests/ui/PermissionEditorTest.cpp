@@ -29,7 +29,8 @@ protected:
         role = roleName("Лаборанты");
         dbRole = "ORTA-" + role;
         createRole(role, 40);
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление'), (11, 10, "
              "'Манометры'), "
              "(12, 11, 'Манометры точные'), (13, NULL, 'Масса')");
     }
@@ -204,7 +205,8 @@ TEST_F(PermissionEditor, TheServerEnforcesWhatIsGranted) {
                 ->value(0)
                 .toInt(),
             1);
-        EXPECT_NO_THROW(connection->execute("INSERT INTO tMiTypes (id, fName) VALUES (90, 'Новый')"));
+        EXPECT_NO_THROW(connection->execute(
+            "INSERT INTO tMiTypes (id, fName) OVERRIDING SYSTEM VALUE VALUES (90, 'Новый')"));
     }
     grant(false);
     auto connection = member();
@@ -213,7 +215,8 @@ TEST_F(PermissionEditor, TheServerEnforcesWhatIsGranted) {
             ->value(0)
             .toInt(),
         0);
-    EXPECT_ANY_THROW(connection->execute("INSERT INTO tMiTypes (id, fName) VALUES (91, 'Ещё')"));
+    EXPECT_ANY_THROW(
+        connection->execute("INSERT INTO tMiTypes (id, fName) OVERRIDING SYSTEM VALUE VALUES (91, 'Ещё')"));
 }
 
 // Cancel in the editor leaves nothing confirmed: the role dialog saves no permissions.
@@ -232,7 +235,8 @@ TEST_F(PermissionEditor, CancelKeepsTheRolesPermissions) {
 // The tree of a hierarchical book; ticking its table node gives the action to every record, and
 // the constraints of the table tick and untick the related action once.
 TEST_F(PermissionEditor, TableNodeAndConstraints) {
-    exec("INSERT INTO PermissionActions (id, name, notes) VALUES (3, 'execute', 'Запуск')");
+    exec("INSERT INTO PermissionActions (id, name, notes) OVERRIDING SYSTEM VALUE VALUES (3, 'execute', "
+         "'Запуск')");
     exec("INSERT INTO ActionConstraints (DynPermsId, ActId, Oper1, ResActId, Oper2) VALUES (1, 1, '+', 3, "
          "'+')");
     startSecurity();
@@ -296,7 +300,8 @@ TEST_F(PermissionEditor, SharedAndFlatBooks) {
     exec("INSERT INTO tFlat VALUES (1, 'Бета'), (2, 'Альфа')");
     exec("GRANT SELECT, INSERT, UPDATE, DELETE ON tFlat, tRoletFlat, tRolAtMiTypes TO "
          "\"ORTA-Администраторы\"");
-    exec("INSERT INTO tDynamicPermissions (id, tablename, name) VALUES (5, 'tRolAtMiTypes', 'Типы СИ "
+    exec("INSERT INTO tDynamicPermissions (id, tablename, name) OVERRIDING SYSTEM VALUE VALUES (5, "
+         "'tRolAtMiTypes', 'Типы СИ "
          "(аудит)'), "
          "(6, 'tRoletFlat', 'Плоский')");
     exec("INSERT INTO DynPermActions (DynPermId, ActionId) VALUES (5, 1), (6, 1), (6, 2)");
@@ -326,7 +331,8 @@ TEST_F(PermissionEditor, SharedAndFlatBooks) {
 
 // Records that never reach a root: the editor does not open.
 TEST_F(PermissionEditor, ABrokenTreeStopsTheEditor) {
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (20, 21, 'Петля А'), (21, 20, 'Петля Б')");
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (20, 21, 'Петля А'), "
+         "(21, 20, 'Петля Б')");
     startSecurity();
     editRole(role, [&](TformRoleProperties& dialog) {
         dialog.butRolePermissions->click();
@@ -341,7 +347,8 @@ TEST_F(PermissionEditor, ABrokenTreeStopsTheEditor) {
 TEST_F(PermissionEditor, UnreadableRecordsAreSkipped) {
     const QString login = createLogin("pw");
     exec(QString("GRANT \"ORTASecurityAdmin\", \"ORTA-Метрологи\" TO \"%1\"").arg(login));
-    exec(QString("INSERT INTO UserInfo (id, UserName, userSurnameNP) VALUES (50, '%1', 'Безопасный')")
+    exec(QString("INSERT INTO UserInfo (id, UserName, userSurnameNP) OVERRIDING SYSTEM VALUE VALUES (50, "
+                 "'%1', 'Безопасный')")
              .arg(login));
     exec("INSERT INTO tUserRoles (InkUser, InkRole) VALUES (50, 2)");
     exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0), (2, 12, 1, 0), (2, 13, 1, "

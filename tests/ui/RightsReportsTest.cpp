@@ -18,10 +18,11 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tMiTypes (id, ParentId, fName, Code) VALUES (10, NULL, 'Давление', '007'), "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName, Code) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление', '007'), "
              "(11, 10, 'Манометры', NULL), (13, NULL, 'Масса', NULL)");
         exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0), (2, 11, 1, 1)");
-        exec("INSERT INTO MMState (id, SName) VALUES (1, 'В эксплуатации')");
+        exec("INSERT INTO MMState (id, SName) OVERRIDING SYSTEM VALUE VALUES (1, 'В эксплуатации')");
         start("admin_test", "admin");
         windows = std::make_unique<TReportsWindows>(*window);
     }

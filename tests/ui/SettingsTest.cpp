@@ -27,7 +27,8 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName) VALUES (10, NULL, 'Давление', 'Дав'), "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление', 'Дав'), "
              "(11, 10, 'Дифманометры', 'ДМ'), (12, 10, 'Манометры', 'МН')");
     }
     void startWindows() {
@@ -105,7 +106,8 @@ TEST_F(SystemWindows, AnOptionChangedMeanwhileIsNotOverwritten) {
 // Merging parameter 7 into parameter 3 from the book's "Обьеденить": the passports' values move,
 // parameter 7 goes; a parameter is not merged into itself.
 TEST_F(SystemWindows, MergingParameters) {
-    exec("INSERT INTO optnl_parameters (optyp_id, optyp_name) VALUES (3, 'Класс точности'), (7, 'Кл. "
+    exec("INSERT INTO optnl_parameters (optyp_id, optyp_name) OVERRIDING SYSTEM VALUE VALUES (3, 'Класс "
+         "точности'), (7, 'Кл. "
          "точности')");
     exec("INSERT INTO passport_optnl_parameters (passport_id, optyp_id, optyp_value) VALUES (1, 7, '0,6'), "
          "(2, 3, '1,0'), (3, 7, '1,5')");
@@ -136,7 +138,8 @@ TEST_F(SystemWindows, MergingParameters) {
 
 // A parameter that cannot be deleted leaves the passports' values where they were.
 TEST_F(SystemWindows, AFailedMergeMovesNothing) {
-    exec("INSERT INTO optnl_parameters (optyp_id, optyp_name) VALUES (3, 'Класс точности'), (7, 'Кл. "
+    exec("INSERT INTO optnl_parameters (optyp_id, optyp_name) OVERRIDING SYSTEM VALUE VALUES (3, 'Класс "
+         "точности'), (7, 'Кл. "
          "точности')");
     exec("INSERT INTO passport_optnl_parameters (passport_id, optyp_id) VALUES (1, 7)");
     exec("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION 'занят'; END "

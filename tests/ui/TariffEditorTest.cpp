@@ -23,12 +23,14 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление'), (11, 10, "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление'), (11, 10, "
              "'Манометры'), "
              "(12, 10, 'Барометры'), (30, NULL, 'Температура')");
-        exec("INSERT INTO VrfType (id, fName) VALUES (1, 'Первичная'), (2, 'Периодическая')");
-        exec("INSERT INTO VrfOrg (id, sName) VALUES (1, 'ЦСМ'), (2, 'Ростест')");
-        exec("INSERT INTO Tariff (id, fName, Status) VALUES (1, 'Манометр', '+')");
+        exec("INSERT INTO VrfType (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'Первичная'), (2, "
+             "'Периодическая')");
+        exec("INSERT INTO VrfOrg (id, sName) OVERRIDING SYSTEM VALUE VALUES (1, 'ЦСМ'), (2, 'Ростест')");
+        exec("INSERT INTO Tariff (id, fName, Status) OVERRIDING SYSTEM VALUE VALUES (1, 'Манометр', '+')");
         exec("SELECT setval(pg_get_serial_sequence('tariff', 'id'), 100)");
         exec("INSERT INTO TariffHistory (TariffId, Price, TariffDate) VALUES (1, 100, '2026-01-01')");
         exec("INSERT INTO TariffVrfType (TariffId, VrfTypeId) VALUES (1, 2)");

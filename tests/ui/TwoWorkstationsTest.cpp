@@ -22,7 +22,8 @@ protected:
         if (HasFatalFailure())
             return;
         // 10 Давление > 11 Манометры; 30 Температура
-        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName) VALUES (10, NULL, 'Давление', NULL), "
+        exec("INSERT INTO tMiTypes (id, ParentId, fName, sName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, "
+             "'Давление', NULL), "
              "(11, 10, 'Манометры', 'МН'), (30, NULL, 'Температура', NULL)");
         start("admin_test", "admin");
     }
@@ -84,7 +85,8 @@ TEST_F(TwoWorkstations, OverwriteWritesTheUsersValues) {
 // A newer version saved by someone else counts as a change; overwriting replaces the live version,
 // so the record keeps exactly one.
 TEST_F(TwoWorkstations, ANewerVersionOfAVersionedRecord) {
-    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) VALUES (1, 1, "
+    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) OVERRIDING "
+         "SYSTEM VALUE VALUES (1, 1, "
          "NULL, 'Управление'), "
          "(2, 2, 1, 'Отдел')");
     exec("SELECT setval(pg_get_serial_sequence('msul_department', 'department_id'), 100)");
@@ -94,7 +96,8 @@ TEST_F(TwoWorkstations, ANewerVersionOfAVersionedRecord) {
     press(B::nbEdit);
     window->FrxmdData.fieldByName("CODE")->setValue(QStringLiteral("A-1"));
     // B saves a newer version of the same department.
-    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) VALUES (50, 2, "
+    exec("INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME) OVERRIDING "
+         "SYSTEM VALUE VALUES (50, 2, "
          "1, 'Отдел кадров')");
     exec("UPDATE MSUL_DEPARTMENT SET DELETION_ID=1, DELETE_DATE=getdate() WHERE DEPARTMENT_ID=2");
     ui.answers = {TMsgResult::Yes};

@@ -153,8 +153,8 @@ TEST_F(Users, ChecksBeforeSaving) {
 TEST_F(Users, RolesOfAUser) {
     const QString member = createLogin("pw");
     const QString fullName = "Тестов " + uniqueTag();
-    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP) VALUES (60, '" + member + "', '" + fullName +
-         "')");
+    exec("INSERT INTO UserInfo (id, UserName, userSurnameNP) OVERRIDING SYSTEM VALUE VALUES (60, '" + member +
+         "', '" + fullName + "')");
     const QString kept = roleName("Прежняя");
     const QString added = roleName("Новая");
     createRole(kept, 46);
@@ -255,7 +255,7 @@ TEST_F(Users, PrintOpensTheRightsReport) {
         reports.reportsSelect().UserName = name;
         reports.reportsSelect().Execute();
     };
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление')");
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, 'Давление')");
     exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 0)");
     inUsers([&](TformUsers& users) {
         ASSERT_TRUE(selectUser(users, "Иванов"));
@@ -276,7 +276,7 @@ TEST_F(Users, PrintOpensTheRightsReport) {
 
 // The effective rights of a user: each function, book right and record right with its role.
 TEST_F(Users, EffectiveRightsNameTheirRoles) {
-    exec("INSERT INTO tMiTypes (id, ParentId, fName) VALUES (10, NULL, 'Давление')");
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, 'Давление')");
     exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 10, 1, 1)");
     QStringList rows;
     inUsers([&](TformUsers& users) {

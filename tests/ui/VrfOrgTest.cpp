@@ -20,8 +20,10 @@ protected:
         WorkstationTest::SetUp();
         if (HasFatalFailure())
             return;
-        exec("INSERT INTO VAT (id, fName, VATValue) VALUES (1, 'Без НДС', 0), (2, 'НДС 20%', 20)");
-        exec("INSERT INTO VrfOrg (id, sName, OwnTesting, Director) VALUES (1, 'Центр', 1, 'Иванов')");
+        exec("INSERT INTO VAT (id, fName, VATValue) OVERRIDING SYSTEM VALUE VALUES (1, 'Без НДС', 0), (2, "
+             "'НДС 20%', 20)");
+        exec("INSERT INTO VrfOrg (id, sName, OwnTesting, Director) OVERRIDING SYSTEM VALUE VALUES (1, "
+             "'Центр', 1, 'Иванов')");
         exec("INSERT INTO VATHistory (VrfOrgId, VATId, VATDate) VALUES (1, 1, '2004-01-01')");
         start("admin_test", "admin");
         TEditorSet::registerAll(*window->frATypes);

@@ -18,10 +18,10 @@ BEGIN
     END IF;
 END $$;
 
-INSERT INTO tRoles (id, fname, Notes) VALUES
+INSERT INTO tRoles (id, fname, Notes) OVERRIDING SYSTEM VALUE VALUES
     (1, 'ORTA-Администраторы', 'Администраторы системы'),
     (2, 'ORTA-Метрологи', 'Ведение справочников лаборатории');
-INSERT INTO UserInfo (id, UserName, userSurnameNP, userNameNP, userPatronymicNP, Post) VALUES
+INSERT INTO UserInfo (id, UserName, userSurnameNP, userNameNP, userPatronymicNP, Post) OVERRIDING SYSTEM VALUE VALUES
     (1, 'admin', 'Соколова', 'Анна', 'Викторовна', 'Администратор системы'),
     (2, 'operator', 'Кузнецов', 'Дмитрий', 'Олегович', 'Инженер-метролог');
 INSERT INTO tUserRoles (InkUser, InkRole) VALUES (1, 1), (2, 2);
@@ -55,7 +55,7 @@ GRANT INSERT, UPDATE ON tMiTypes, MsrUnit, ParmName, MsrUnitParmName, IntervalRe
 GRANT INSERT, UPDATE, DELETE ON v_ALL_MSUL_DEPARTMENT TO "ORTA-Администраторы";
 
 -- Instrument types: kinds of measurement, groups, types, modifications (four levels).
-INSERT INTO tFormTypes (id, SName) VALUES (1, 'Паспорт'), (2, 'Формуляр'), (3, 'Свидетельство о поверке');
+INSERT INTO tFormTypes (id, SName) OVERRIDING SYSTEM VALUE VALUES (1, 'Паспорт'), (2, 'Формуляр'), (3, 'Свидетельство о поверке');
 WITH kinds(k, name) AS (VALUES
         (1, 'Измерения давления'), (2, 'Измерения температуры'), (3, 'Электрические измерения'),
         (4, 'Измерения массы'), (5, 'Геометрические измерения'), (6, 'Измерения расхода')),
@@ -67,7 +67,7 @@ WITH kinds(k, name) AS (VALUES
         (5, 1, 'Штангенциркули'), (5, 2, 'Микрометры'), (5, 3, 'Нутромеры'),
         (6, 1, 'Расходомеры электромагнитные'), (6, 2, 'Счётчики воды')),
      makers(m, name) AS (VALUES (1, 'ЭлМетро'), (2, 'Метран'), (3, 'Теплоприбор'), (4, 'Калибр'), (5, 'Прибор'))
-INSERT INTO tMiTypes (id, ParentId, fName, sName, lnkFrmType)
+INSERT INTO tMiTypes (id, ParentId, fName, sName, lnkFrmType) OVERRIDING SYSTEM VALUE
 SELECT k, NULL, name, NULL, 1 FROM kinds
 UNION ALL
 SELECT k * 100 + g, k, name, NULL, 1 FROM groups
@@ -88,7 +88,7 @@ SELECT 2, id, 1, CASE WHEN id = 1 OR id BETWEEN 100 AND 199 OR id BETWEEN 10000 
 FROM tMiTypes
 WHERE NOT (id = 3 OR id BETWEEN 300 AND 399 OR id BETWEEN 30000 AND 39999 OR id BETWEEN 300000 AND 399999);
 
-INSERT INTO tSubDivs (id, ParentId, fName, sName, Code) VALUES
+INSERT INTO tSubDivs (id, ParentId, fName, sName, Code) OVERRIDING SYSTEM VALUE VALUES
     (1, NULL, 'Метрологическая служба', 'МС', '100'),
     (2, 1, 'Лаборатория измерений давления', 'ЛИД', '110'),
     (3, 1, 'Лаборатория теплотехнических измерений', 'ЛТИ', '120'),
@@ -99,7 +99,7 @@ INSERT INTO tSubDivs (id, ParentId, fName, sName, Code) VALUES
 SELECT setval(pg_get_serial_sequence('tSubDivs', 'id'), 100);
 INSERT INTO tRoletSubDivs (InkRole, InkId, r, w) SELECT 2, id, 1, CASE WHEN id IN (2, 3) THEN 1 ELSE 0 END FROM tSubDivs;
 
-INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME, CODE, CREATION_ID) VALUES
+INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAME, CODE, CREATION_ID) OVERRIDING SYSTEM VALUE VALUES
     (1, 1, NULL, 'Центр стандартизации и метрологии', 'ЦСМ', 1),
     (2, 2, 1, 'Отдел поверки средств измерений давления', 'ОП-1', 1),
     (3, 3, 1, 'Отдел поверки теплотехнических СИ', 'ОП-2', 1),
@@ -107,17 +107,17 @@ INSERT INTO MSUL_DEPARTMENT (DEPARTMENT_ID, ENTITY_ID, PARENT_ID, DEPARTMENT_NAM
     (5, 5, 4, 'Группа радиоизмерений', 'ГРИ', 1);
 SELECT setval(pg_get_serial_sequence('MSUL_DEPARTMENT', 'department_id'), 100);
 
-INSERT INTO TypesSU (id, ParentId, fName, sName) VALUES
+INSERT INTO TypesSU (id, ParentId, fName, sName) OVERRIDING SYSTEM VALUE VALUES
     (1, NULL, 'Учёт энергоресурсов', 'УЭ'), (2, 1, 'Теплоснабжение', 'Тепло'), (3, 1, 'Электроснабжение', 'Электро'),
     (4, 1, 'Водоснабжение', 'Вода'), (5, NULL, 'Технологический учёт', 'ТУ'), (6, 5, 'Учёт сырья', 'Сырьё'),
     (7, 5, 'Учёт продукции', 'Продукция');
 SELECT setval(pg_get_serial_sequence('TypesSU', 'id'), 100);
 
-INSERT INTO ParmName (id, sName, fName) VALUES
+INSERT INTO ParmName (id, sName, fName) OVERRIDING SYSTEM VALUE VALUES
     (1, 'P', 'Давление избыточное'), (2, 'Pабс', 'Давление абсолютное'), (3, 't', 'Температура'),
     (4, 'U', 'Напряжение постоянного тока'), (5, 'I', 'Сила постоянного тока'), (6, 'R', 'Электрическое сопротивление'),
     (7, 'm', 'Масса'), (8, 'L', 'Длина'), (9, 'Q', 'Объёмный расход');
-INSERT INTO MsrUnit (id, sName, fName, Code) VALUES
+INSERT INTO MsrUnit (id, sName, fName, Code) OVERRIDING SYSTEM VALUE VALUES
     (1, 'Па', 'паскаль', '237'), (2, 'кПа', 'килопаскаль', '238'), (3, 'МПа', 'мегапаскаль', '239'),
     (4, 'кгс/см²', 'килограмм-сила на квадратный сантиметр', '337'), (5, '°C', 'градус Цельсия', '280'),
     (6, 'К', 'кельвин', '288'), (7, 'В', 'вольт', '222'), (8, 'мВ', 'милливольт', '223'), (9, 'А', 'ампер', '260'),
@@ -129,30 +129,30 @@ INSERT INTO MsrUnitParmName (MsrUnitId, ParmNameId) VALUES
 SELECT setval(pg_get_serial_sequence('MsrUnit', 'id'), 100);
 SELECT setval(pg_get_serial_sequence('ParmName', 'id'), 100);
 
-INSERT INTO BlockType (id, sName) VALUES (1, 'Блок питания'), (2, 'Блок измерительный'), (3, 'Блок индикации'),
+INSERT INTO BlockType (id, sName) OVERRIDING SYSTEM VALUE VALUES (1, 'Блок питания'), (2, 'Блок измерительный'), (3, 'Блок индикации'),
     (4, 'Блок коммутации');
 SELECT setval(pg_get_serial_sequence('BlockType', 'id'), 100);
 INSERT INTO BlockSULink (IdBlock, IdTypesSU) SELECT b, t FROM (VALUES (1), (2), (3), (4)) AS b(b)
     CROSS JOIN LATERAL (SELECT id AS t FROM TypesSU WHERE ParentId IS NOT NULL ORDER BY id LIMIT 2) s;
-INSERT INTO ChannelType2 (id, sName) VALUES (1, 'Аналоговый 4-20 мА'), (2, 'Дискретный'), (3, 'Цифровой RS-485');
+INSERT INTO ChannelType2 (id, sName) OVERRIDING SYSTEM VALUE VALUES (1, 'Аналоговый 4-20 мА'), (2, 'Дискретный'), (3, 'Цифровой RS-485');
 SELECT setval(pg_get_serial_sequence('ChannelType2', 'id'), 100);
-INSERT INTO ModuleType (id, sName, ChannelCount, ChannelType2, ISFlag) VALUES
+INSERT INTO ModuleType (id, sName, ChannelCount, ChannelType2, ISFlag) OVERRIDING SYSTEM VALUE VALUES
     (1, 'Модуль аналогового ввода', 8, 1, '+'), (2, 'Модуль дискретного вывода', 16, 2, '-'),
     (3, 'Модуль интерфейса RS-485', 2, 3, '-');
 SELECT setval(pg_get_serial_sequence('ModuleType', 'id'), 100);
 INSERT INTO ModuleSULink (IdModule, IdTypesSU) SELECT m, t FROM (VALUES (1), (2), (3)) AS m(m)
     CROSS JOIN LATERAL (SELECT id AS t FROM TypesSU WHERE ParentId IS NOT NULL ORDER BY id LIMIT 1) s;
 
-INSERT INTO MMState (id, SName, CheckTP, SetOnTP, Longterm) VALUES
+INSERT INTO MMState (id, SName, CheckTP, SetOnTP, Longterm) OVERRIDING SYSTEM VALUE VALUES
     (1, 'В эксплуатации', '+', '+', '-'), (2, 'На поверке', '-', '-', '-'), (3, 'В ремонте', '-', '-', '+'),
     (4, 'На консервации', '-', '-', '+'), (5, 'Списан', '-', '-', '-');
 SELECT setval(pg_get_serial_sequence('MMState', 'id'), 100);
 INSERT INTO MoveStates (State, ChangeSubdivHow, NewSubdivId, ChangeStateHow, NewStateId) VALUES
     (1, '-', NULL, '+', 2), (2, NULL, NULL, '-', NULL), (3, '+', 7, '+', 1);
 
-INSERT INTO IntervalRef (id, fName, Months) VALUES
+INSERT INTO IntervalRef (id, fName, Months) OVERRIDING SYSTEM VALUE VALUES
     (1, '6 месяцев', 6), (2, '1 год', 12), (3, '2 года', 24), (4, '3 года', 36), (5, '5 лет', 60);
-INSERT INTO IntervalCycle (id, IntervalId, Description) VALUES
+INSERT INTO IntervalCycle (id, IntervalId, Description) OVERRIDING SYSTEM VALUE VALUES
     (1, 2, 'Поверка'), (2, 3, 'Поверка'), (3, 3, 'Калибровка'), (4, 4, 'Поверка'), (5, 5, 'Поверка'), (6, 5, 'Осмотр');
 SELECT setval(pg_get_serial_sequence('IntervalCycle', 'id'), 100);
 INSERT INTO IntervalCycleItems (IntervalCycleID, Period, Name) VALUES
@@ -166,17 +166,17 @@ INSERT INTO SpheresGMK (Code, fName) VALUES
     ('07', 'Государственные учётные операции'),
     ('12', 'Геодезическая и картографическая деятельность');
 
-INSERT INTO VrfOrg (id, sName, KOD, OwnTesting, Director, PhysicalAddress, LegalAddress) VALUES
+INSERT INTO VrfOrg (id, sName, KOD, OwnTesting, Director, PhysicalAddress, LegalAddress) OVERRIDING SYSTEM VALUE VALUES
     (1, 'ФБУ «Тест-С.-Петербург»', '7809022120', 0, 'Иванов И. И.', 'Санкт-Петербург, ул. Курляндская, 1', 'Санкт-Петербург, ул. Курляндская, 1'),
     (2, 'ФБУ «Ростест-Москва»', '7727061249', 0, 'Петров П. П.', 'Москва, Нахимовский пр-т, 31', 'Москва, Нахимовский пр-т, 31'),
     (3, 'ЦСМ Урала', '6661000241', 1, 'Сидоров С. С.', 'Екатеринбург, ул. Красноармейская, 2а', 'Екатеринбург, ул. Красноармейская, 2а');
 SELECT setval(pg_get_serial_sequence('VrfOrg', 'id'), 100);
-INSERT INTO VAT (id, fName, VATValue) VALUES (1, 'Без НДС', 0), (2, 'НДС 18%', 18), (3, 'НДС 20%', 20);
+INSERT INTO VAT (id, fName, VATValue) OVERRIDING SYSTEM VALUE VALUES (1, 'Без НДС', 0), (2, 'НДС 18%', 18), (3, 'НДС 20%', 20);
 SELECT setval(pg_get_serial_sequence('VAT', 'id'), 100);
 INSERT INTO VATHistory (VrfOrgId, VATId, VATDate) VALUES (1, 2, '2004-01-01'), (1, 3, '2019-01-01'), (2, 3, '2019-01-01');
-INSERT INTO VrfType (id, fName) VALUES (1, 'Первичная'), (2, 'Периодическая'), (3, 'Внеочередная');
+INSERT INTO VrfType (id, fName) OVERRIDING SYSTEM VALUE VALUES (1, 'Первичная'), (2, 'Периодическая'), (3, 'Внеочередная');
 SELECT setval(pg_get_serial_sequence('VrfType', 'id'), 100);
-INSERT INTO Tariff (id, fName, Status) VALUES
+INSERT INTO Tariff (id, fName, Status) OVERRIDING SYSTEM VALUE VALUES
     (1, 'Поверка манометра показывающего', '+'), (2, 'Поверка датчика давления', '+'),
     (3, 'Поверка термометра сопротивления', '+'), (4, 'Поверка мультиметра', '+'),
     (5, 'Первичная поверка весов до 1 кг', '+'), (6, 'Поверка штангенциркуля', '-');
@@ -191,7 +191,7 @@ INSERT INTO TariffVrfOrg (TariffId, VrfOrgId) VALUES (1, 1), (1, 3), (2, 1), (4,
 
 INSERT INTO DocType (name) VALUES ('Паспорт'), ('Руководство по эксплуатации'), ('Методика поверки'), ('Описание типа');
 -- A few documents of the first groups of instrument types; one serves two groups.
-INSERT INTO Doc (id, Descript, Type, FileName, Format, Doc, CreatedBy) VALUES
+INSERT INTO Doc (id, Descript, Type, FileName, Format, Doc, CreatedBy) OVERRIDING SYSTEM VALUE VALUES
     (1, 'Методика поверки манометров', 3, 'МП манометры.txt', 'txt',
      convert_to('Методика поверки манометров показывающих.' || chr(10) || 'Раздел 1. Операции поверки.', 'UTF8'), 'admin'),
     (2, 'Руководство по эксплуатации', 2, 'РЭ.txt', 'txt',
@@ -210,7 +210,7 @@ INSERT INTO passport_optnl_parameters (passport_id, optyp_id, optyp_value) VALUE
 
 -- The central register: areas of measurement, the codifier and some 340 central device types, one
 -- per group, maker and variant of the instrument types above; a few types are bound to local copies.
-INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) VALUES
+INSERT INTO MSUL_MEASURE_TYPE (MEASURE_TYPE_CODE_ID, MEASURE_TYPE_CODE, MEASURE_TYPE_NAME) OVERRIDING SYSTEM VALUE VALUES
     (1, '27', 'Измерения давления, вакуумные измерения'), (2, '32', 'Теплофизические и температурные измерения'),
     (3, '34', 'Измерения электрических и магнитных величин'), (4, '28', 'Измерения механических величин'),
     (5, '01', 'Измерения геометрических величин'), (6, '29', 'Измерения параметров потока, расхода, уровня, объёма'),
@@ -225,7 +225,7 @@ CROSS JOIN LATERAL (SELECT id % 100 AS g, fName AS name FROM tMiTypes WHERE Pare
 
 INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, GOS_NO, METHOD, ORIGINAL_PERIOD,
     PERIOD, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, MARK_TYPE_ID, MANUFACTURER, GRADE_OF_ACCURACY,
-    MEASUREMENT_RANGE, TIME_NORMA, MASS, DEFAULT_DEPARTMENT, LOCAL_FLAG, CREATION_ID)
+    MEASUREMENT_RANGE, TIME_NORMA, MASS, DEFAULT_DEPARTMENT, LOCAL_FLAG, CREATION_ID) OVERRIDING SYSTEM VALUE
 SELECT row_number() OVER (ORDER BY t.id, v), row_number() OVER (ORDER BY t.id, v), g.fName, t.sName,
        t.sName || CASE v WHEN 1 THEN '' ELSE '-' || (v * 100) END,
        (20000 + t.id % 10000 * 4 + v) || '-' || (10 + v), 'МИ ' || (2000 + t.id % 1000) || '-' || (2000 + v),
@@ -242,21 +242,21 @@ UPDATE MSUL_DEVICE_TYPE SET CENTER_ID = DT_ID; -- a central record's number in t
 -- Local copies of three manometers' central records, made when their types were bound.
 INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, CENTER_ID, DEVICE_NAME, TYPE_STR, DEVICE_MARK, GOS_NO, METHOD,
     ORIGINAL_PERIOD, PERIOD, MEASURE_TYPE_CODE_ID, ORIGINAL_CODIFF, CODIFF, MARK_TYPE_ID, MANUFACTURER,
-    GRADE_OF_ACCURACY, MEASUREMENT_RANGE, TIME_NORMA, MASS, DEFAULT_DEPARTMENT, DEV_CODE, LOCAL_FLAG, CREATION_ID)
+    GRADE_OF_ACCURACY, MEASUREMENT_RANGE, TIME_NORMA, MASS, DEFAULT_DEPARTMENT, DEV_CODE, LOCAL_FLAG, CREATION_ID) OVERRIDING SYSTEM VALUE
 SELECT 1000 + c.DT_ID, 1000 + c.DT_ID, c.ENTITY_ID, c.DEVICE_NAME, c.TYPE_STR, c.DEVICE_MARK, c.GOS_NO, c.METHOD,
        c.ORIGINAL_PERIOD, c.PERIOD, c.MEASURE_TYPE_CODE_ID, c.ORIGINAL_CODIFF, c.CODIFF, c.MARK_TYPE_ID,
        c.MANUFACTURER, c.GRADE_OF_ACCURACY, c.MEASUREMENT_RANGE, c.TIME_NORMA, c.MASS, c.DEFAULT_DEPARTMENT,
        'Л-' || c.DT_ID, 1, 1
 FROM MSUL_DEVICE_TYPE c WHERE c.DT_ID IN (1, 5, 9);
 INSERT INTO MSUL_DEVICE_TYPE (DT_ID, ENTITY_ID, DEVICE_NAME, DEVICE_MARK, TYPE_STR, MEASURE_TYPE_CODE_ID,
-    ORIGINAL_CODIFF, CODIFF, MARK_TYPE_ID, LOCAL_FLAG, CREATION_ID)
+    ORIGINAL_CODIFF, CODIFF, MARK_TYPE_ID, LOCAL_FLAG, CREATION_ID) OVERRIDING SYSTEM VALUE
 VALUES (2000, 2000, 'Мультиметр цифровой', 'APPA 109N', 'APPA 109N', 3, '34', '34', 1, 1, 1);
 SELECT setval(pg_get_serial_sequence('MSUL_DEVICE_TYPE', 'dt_id'), 5000);
 UPDATE tMiTypes SET DT_ID = 1000 + (id - 10101) * 4 + 1 WHERE id IN (10101, 10102, 10103);
 -- Weights are not measuring instruments here.
 UPDATE tMiTypes SET DT_ID = -2147483647 WHERE id = 40201;
 GRANT INSERT, UPDATE ON MSUL_DEVICE_TYPE TO "ORTA-Метрологи";
-INSERT INTO MSUL_CUSTOMER_TYPE (ID, SName) VALUES (1, 'Юридическое лицо'), (2, 'Индивидуальный предприниматель'),
+INSERT INTO MSUL_CUSTOMER_TYPE (ID, SName) OVERRIDING SYSTEM VALUE VALUES (1, 'Юридическое лицо'), (2, 'Индивидуальный предприниматель'),
     (3, 'Физическое лицо');
 INSERT INTO MSUL_OKATO (OKATO_CODE, OKATO_NAME, COMMENT) VALUES ('40000000000', 'г. Санкт-Петербург', NULL),
     ('45000000000', 'г. Москва', NULL), ('65401000000', 'г. Екатеринбург', 'Свердловская область');
@@ -274,3 +274,6 @@ INSERT INTO MSUL_EMPLOYEES (ENTITY_ID, EMPLOYEE_ID, LASTNAME, FIRSTNAME, MIDDLEN
     (2, 1002, 'Кузнецов', 'Дмитрий', 'Олегович', '1002', 'Поверитель', 2, 'КД-02', '2018-09-10', 2, 1),
     (3, 1003, 'Михайлова', 'Елена', 'Сергеевна', '1003', 'Поверитель', NULL, 'МЕ-03', '2020-02-17', 5, 1);
 UPDATE MSUL_EMPLOYEES SET ENTITY_ID = ID;
+
+-- The identities past the keys given above.
+SELECT dbo.reseed_identities();
