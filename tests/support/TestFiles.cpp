@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include "DescriptionLoader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,4 +20,20 @@ QString TestFolder::write(const QString& relativePath, const QByteArray& bytes) 
 
 QString fixturePath(const QString& relativePath) {
     return QStringLiteral(VANTOREL_FIXTURES_DIR) + QLatin1Char('/') + relativePath;
+}
+
+QString installedBookFile(const QString& name) {
+    return QStringLiteral(VANTOREL_INSTALLATION_DIR "/BusinessData/ReferenceBooks/") + name +
+           QStringLiteral(".xml");
+}
+
+QStringList installedWrittenBooks() {
+    QStringList books;
+    const QDir folder(QStringLiteral(VANTOREL_INSTALLATION_DIR "/BusinessData/ReferenceBooks"));
+    for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name)) {
+        const auto book = TDescriptionLoader::loadDescription(file.filePath());
+        if (book && book->keyAttribute() && !book->writableAttributes().empty())
+            books << file.completeBaseName();
+    }
+    return books;
 }

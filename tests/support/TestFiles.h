@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A folder that lives as long as the test and files written into it.
@@ -17,3 +18,7 @@ private:
 };
 
 QString fixturePath(const QString& relativePath);
+// The description files of the installed books whose records are written (they have a key and
+// writable columns), by file name without ".xml".
+QStringList installedWrittenBooks();
+QString installedBookFile(const QString& name);

@@ -112,3 +112,32 @@ TEST_F(MiTypeStatements, AnEditedLocalDeviceTypeBecomesANewVersionOfTheSameRecor
     EXPECT_TRUE(sent[2].simplified().endsWith("WHERE DT_ID=40")) << sent[2].toStdString();
     EXPECT_EQ(type.fieldByName("DT_ID")->asInteger(), 7);
 }
+
+// The device type's record is read as the two texts SQL Server gets: its columns alone for a new
+// local type, its rows for a bound one.
+TEST_F(MiTypeStatements, TheDeviceTypeIsReadWithTopZeroOrItsRows) {
+    const QString columns = QStringLiteral(
+        " v.DT_ID, v.ENTITY_ID, v.CENTER_ID, v.DEVICE_NAME, v.DEVICE_MARK, v.TYPE_STR, v.DEV_CODE, "
+        "v.ORIGINAL_CODIFF, v.CODIFF, cast(TIME_NORMA as float) TIME_NORMA, v.PERIOD, v.ORIGINAL_PERIOD, "
+        "v.GOS_NO, "
+        "v.METHOD, v.MARK_TYPE_ID, v.MEASURE_TYPE_CODE_ID, v.LOCAL_COMMENT, v.DEFAULT_DEPARTMENT, v.MASS, "
+        "v.LOCAL_FLAG, v.GRADE_OF_ACCURACY, v.MEASUREMENT_RANGE, v.CERTIFICATION_NUMBER, "
+        "v.CERTIFICATION_FINISH_DATE, v.MANUFACTURER, v.METROLOGICAL_BEHAVIOURS, v.DEPRECATED, "
+        "DEPARTMENT_NAME, "
+        "MEAS.MEASURE_TYPE_NAME FROM v_ADM_MSUL_DEVICE_TYPE v  left join v_MSUL_DEPARTMENT DEP on "
+        "DEP.DEPARTMENT_ID=v.DEFAULT_DEPARTMENT   left join v_MSUL_MEASURE_TYPE MEAS on "
+        "v.MEASURE_TYPE_CODE_ID=MEAS.MEASURE_TYPE_CODE_ID ");
+    // A failed read ends each attempt after its statement: only the text matters here.
+    sql.connection().results = {TScriptedResult::failure("offline", "08S01")};
+    editor.btnNewDT->click();
+    ASSERT_FALSE(sql.connection().statements.isEmpty());
+    EXPECT_EQ(sql.connection().statements.first(), "SELECT TOP 0" + columns);
+
+    sql.connection().statements.clear();
+    type.fieldByName("DT_ID")->setValue(7);
+    sql.connection().results = {TScriptedResult::failure("offline", "08S01")};
+    editor.btnNewDT->click();
+    ASSERT_FALSE(sql.connection().statements.isEmpty());
+    EXPECT_EQ(sql.connection().statements.first(),
+              "SELECT " + columns + " Where v.ENTITY_ID=7 AND (LOCAL_FLAG=1)");
+}
