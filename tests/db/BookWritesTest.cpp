@@ -259,3 +259,31 @@ TEST(InstalledBookCases, CoverEveryBookTheInstallationWrites) {
     installed.sort(Qt::CaseInsensitive);
     EXPECT_EQ(covered, installed);
 }
+
+// A trigger that draws another sequence after the INSERT does not change the key a save reads, for
+// an ordinary book and for a versioned one (whose ENTITY_ID is set from that key).
+TEST_F(BookWrites, ANewRecordsKeyIsTheInsertsOwn) {
+    auditInserts("tMiTypes", 40);
+    exec("CREATE TRIGGER audit AFTER INSERT ON MSUL_DEPARTMENT FOR EACH ROW EXECUTE FUNCTION audit_insert()");
+    auto types = TDescriptionLoader::loadDescription(installedBookFile("tMiTypes"));
+    ASSERT_TRUE(types);
+    auto type = openRecord(*types, "1=0");
+    type->append();
+    type->fieldByName("fName")->setValue(QStringLiteral("Манометры"));
+    types->sqlInsert(*type);
+    EXPECT_EQ(type->fieldByName("id")->asInteger(),
+              value("SELECT id FROM tMiTypes WHERE fName='Манометры'").toInt());
+
+    auto departments = TDescriptionLoader::loadDescription(installedBookFile("v_ALL_MSUL_DEPARTMENT"));
+    ASSERT_TRUE(departments);
+    auto department = openRecord(*departments, "1=0");
+    department->append();
+    department->fieldByName("fName")->setValue(QStringLiteral("Отдел"));
+    departments->sqlInsert(*department);
+    const int id = department->fieldByName("ID")->asInteger();
+    EXPECT_EQ(id, value("SELECT DEPARTMENT_ID FROM MSUL_DEPARTMENT WHERE DEPARTMENT_NAME='Отдел'").toInt());
+    EXPECT_EQ(value(QString("SELECT ENTITY_ID FROM MSUL_DEPARTMENT WHERE DEPARTMENT_ID=%1").arg(id)).toInt(),
+              id);
+    EXPECT_EQ(department->fieldByName("ENTITY_ID")->asInteger(), id);
+    EXPECT_EQ(value("SELECT count(*) FROM audit_rows").toInt(), 2);
+}

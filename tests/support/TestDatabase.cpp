@@ -91,6 +91,18 @@ void DbTest::exec(const QString& sql) {
     ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << "\n" << query.lastError().text().toStdString();
 }
 
+void DbTest::auditInserts(const QString& table, int firstAuditId) {
+    exec(QStringLiteral("CREATE TABLE audit_rows (id integer GENERATED ALWAYS AS IDENTITY (START WITH %1) "
+                        "PRIMARY KEY, tab text)")
+             .arg(firstAuditId));
+    exec(QStringLiteral(
+        "CREATE FUNCTION audit_insert() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER AS $$ "
+        "BEGIN INSERT INTO audit_rows (tab) VALUES (TG_TABLE_NAME); RETURN NULL; END $$"));
+    exec(
+        QStringLiteral("CREATE TRIGGER audit AFTER INSERT ON %1 FOR EACH ROW EXECUTE FUNCTION audit_insert()")
+            .arg(table));
+}
+
 QString DbTest::programConnectionString(bool overTcp) const {
     const QString host = overTcp ? QStringLiteral("127.0.0.1") : m_server.host;
     return QStringLiteral("APP=Vantorel tests;Provider=PostgreSQL;Initial Catalog=%1;Data Source=%2,%3")

@@ -33,6 +33,9 @@ protected:
     const TestServer& server() const { return m_server; }
     // Runs a statement on the test's connection; a failure fails the test.
     void exec(const QString& sql);
+    // An audit trigger: after every row inserted into table, a row of another table takes the next
+    // value of its own identity, from firstAuditId on (what lastval() then answers). Once per test.
+    void auditInserts(const QString& table, int firstAuditId);
     // Makes the program's main connection a real one to the test's database, with the PostgreSQL
     // dialect; undone when the test ends.
     void useAsMainConnection();

@@ -63,8 +63,10 @@ protected:
 
 } // namespace
 
-// A new cycle with two steps: one INSERT of the cycle, its identity in both steps' INSERTs.
+// A new cycle with two steps: one INSERT of the cycle, its identity in both steps' INSERTs, even
+// when a trigger of the cycle's table draws another sequence (here up to the existing cycle 8).
 TEST_F(IntervalCycles, ANewCycleWithTwoStepsIsWrittenWithItsIdentity) {
+    auditInserts("IntervalCycle", 8);
     ASSERT_TRUE(window->FrxmdData.locate("id", 1));
     ui.modalHandlers = {inEditor<TfrIntervalCycle>([](TfrIntervalCycle& e) {
         EXPECT_EQ(e.dbedInterval->text(), "1 год");
@@ -83,6 +85,7 @@ TEST_F(IntervalCycles, ANewCycleWithTwoStepsIsWrittenWithItsIdentity) {
     EXPECT_GT(id, 100);
     EXPECT_EQ(steps(QString("IntervalCycleID=%1").arg(id)), "6 Осмотр, 36 Капремонт");
     EXPECT_EQ(steps("IntervalCycleID=7"), "12 ТО, 24 ТР");
+    EXPECT_EQ(steps("IntervalCycleID=8"), "6 Калибровка");
 }
 
 // A changed step of a stored cycle: the cycle keeps its id, its steps are written anew.

@@ -312,7 +312,9 @@ TEST_F(MiType, EditingABindingToACentralRecordFindsNoLocalRecord) {
 
 // A new type bound to a new local device type: the device type is named after the group and the
 // type; the unnamed type takes the modification as its names.
+// Its key is the INSERT's own, whatever a trigger of the register's table draws meanwhile.
 TEST_F(MiType, ANewTypeWithANewLocalDeviceType) {
+    auditInserts("MSUL_DEVICE_TYPE", 5000);
     select(QStringLiteral("Манометры"));
     ui.modalHandlers = {inEditor<TfrMiType>([](TfrMiType& e) {
                             e.DBLookupComboBox1->setCurrentIndex(e.DBLookupComboBox1->findText("Формуляр"));

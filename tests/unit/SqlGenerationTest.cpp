@@ -252,3 +252,16 @@ TEST_F(SqlGeneration, LookupSelectListsKeyAndResult) {
     EXPECT_EQ(TDbAttrCollection::lookupSelect(*c->items(2)), "SELECT \"my key\",\"a,b\" FROM v_MSUL_X");
     EXPECT_EQ(TDbAttrCollection::lookupSelect(*c->items(0)), QString());
 }
+
+// The catalogue's group descriptions name no table: they have no SELECT, and reading them sends
+// nothing.
+TEST_F(SqlGeneration, ADescriptionWithoutATableHasNoSelect) {
+    for (const char* group : {"GroupAccess", "GroupCentralRegister"}) {
+        auto c = TDescriptionLoader::loadDescription(installedBookFile(group));
+        ASSERT_TRUE(c) << group;
+        EXPECT_EQ(c->sqlSelectWhere(""), QString()) << group;
+        EXPECT_EQ(c->sqlSelectWhere("id=1"), QString()) << group;
+        EXPECT_THROW(c->sqlSelect(), EOrtaException) << group;
+    }
+    EXPECT_TRUE(connection.statements.isEmpty()) << connection.statements.join("\n").toStdString();
+}
