@@ -16,6 +16,8 @@ LANGUAGE sql STABLE AS $$ SELECT LOCALTIMESTAMP::timestamp(3) $$;
 
 -- scope_identity(): the identity value last generated in this session, NULL before any. It runs with
 -- its owner's rights: lastval() needs rights on the sequence, which an identity column's user lacks.
+-- Unlike SQL Server's it sees a trigger's sequences too, so the program never reads a new key here:
+-- its INSERT returns its own.
 CREATE OR REPLACE FUNCTION scope_identity() RETURNS numeric
 LANGUAGE plpgsql VOLATILE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
