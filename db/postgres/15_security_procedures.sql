@@ -159,7 +159,10 @@ BEGIN
     IF member_name IS NULL THEN
         RAISE EXCEPTION 'User or role ''%'' does not exist in this database.', membername USING ERRCODE = '42704';
     END IF;
-    IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = member_name AND rolsuper) THEN
+    -- A member is a login or one of the program's roles: a server role, another application's
+    -- group or a superuser given a program role would take the database's rights elsewhere.
+    IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = member_name
+               AND (rolsuper OR rolname LIKE 'pg\_%' OR (NOT rolcanlogin AND rolname NOT LIKE 'ORTA%'))) THEN
         RAISE EXCEPTION 'Cannot use the special principal ''%''.', membername USING ERRCODE = '42501';
     END IF;
 END $$;
@@ -182,6 +185,8 @@ BEGIN
     RETURN 0;
 END $$;
 
+-- Whoever stops administering the database's security stops keeping logins too (the user dialog's
+-- "Администратор ролей и пользователей" unticked).
 CREATE OR REPLACE FUNCTION sp_droprolemember(rolename text, membername text) RETURNS integer
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
@@ -189,6 +194,10 @@ DECLARE
 BEGIN
     IF dbo.is_member(change.role_name, change.member_name) THEN
         EXECUTE format('REVOKE %I FROM %I', change.role_name, change.member_name);
+    END IF;
+    IF change.role_name = 'ORTASecurityAdmin' AND dbo.role_oid('vestar_securityadmin') IS NOT NULL
+       AND dbo.is_member('vestar_securityadmin', change.member_name) THEN
+        EXECUTE format('REVOKE vestar_securityadmin FROM %I', change.member_name);
     END IF;
     RETURN 0;
 END $$;
@@ -329,3 +338,17 @@ BEGIN
     EXECUTE format('REVOKE %s (%I) ON %s FROM %I', privilege, column_name, rel::regclass, grantee_role);
     RETURN 0;
 END $$;
+
+-- Role 1 is the administrators' role: no client deletes it, whatever it sends (the roles window
+-- already refuses; the generic grid of the catalogue's "Роли" book does not know the rule).
+CREATE OR REPLACE FUNCTION dbo.keep_administrators_role() RETURNS trigger
+LANGUAGE plpgsql SET search_path = pg_catalog, pg_temp AS $$
+BEGIN
+    IF OLD.id = 1 THEN
+        RAISE EXCEPTION 'The administrators'' role (id 1) cannot be deleted.' USING ERRCODE = '42501';
+    END IF;
+    RETURN OLD;
+END $$;
+DROP TRIGGER IF EXISTS "TR_tRoles_KeepAdministrators" ON tRoles;
+CREATE TRIGGER "TR_tRoles_KeepAdministrators" BEFORE DELETE ON tRoles
+    FOR EACH ROW EXECUTE FUNCTION dbo.keep_administrators_role();

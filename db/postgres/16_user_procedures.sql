@@ -1,7 +1,19 @@
 -- SQL Server's login and user procedures the users window calls, over PostgreSQL login roles. A
 -- user is a login role (UserInfo.UserName) and a UserInfo row; the database user's name is the
--- person's (UserInfo.userSurnameNP). SQL Server's server role securityadmin is the CREATEROLE
--- attribute. Password policy and expiry are kept in UserInfo; an expiring password is given 90 days.
+-- person's (UserInfo.userSurnameNP). SQL Server's server role securityadmin is membership of the
+-- role "vestar_securityadmin", which carries no server attribute: these procedures alone act on it.
+-- (CREATEROLE would let its holder grant himself the server's predefined roles, and with them
+-- programs and files of the server's account, and change any login outside the program.)
+-- Password policy and expiry are kept in UserInfo; an expiring password is given 90 days.
+
+CREATE EXTENSION IF NOT EXISTS pgcrypto WITH SCHEMA dbo;
+
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'vestar_securityadmin') THEN
+        CREATE ROLE vestar_securityadmin NOLOGIN;
+    END IF;
+END $$;
 
 ALTER TABLE UserInfo ADD COLUMN IF NOT EXISTS Deleted smallint NOT NULL DEFAULT 0;
 ALTER TABLE UserInfo ADD COLUMN IF NOT EXISTS IsPolicyChecked smallint NOT NULL DEFAULT 0;
@@ -14,19 +26,26 @@ GRANT USAGE ON SCHEMA sys TO PUBLIC;
 CREATE OR REPLACE FUNCTION dbo.require_login_admin() RETURNS void
 LANGUAGE plpgsql STABLE SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
-    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = session_user AND (rolsuper OR rolcreaterole)) THEN
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = session_user AND rolsuper)
+       AND NOT pg_has_role(session_user, 'vestar_securityadmin', 'MEMBER') THEN
         RAISE EXCEPTION 'User does not have permission to perform this action.' USING ERRCODE = '42501';
     END IF;
 END $$;
 
--- A login of the program (not a superuser); raises when there is none.
+-- A login of the program: a role that may sign in (or a user's login disabled by his deletion),
+-- with no server attribute; raises when there is none. Group roles, the server's own roles and the
+-- administrators of the server are never changed through the program.
 CREATE OR REPLACE FUNCTION dbo.program_login(login_name text) RETURNS name
 LANGUAGE plpgsql STABLE SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
     found_name name;
 BEGIN
     SELECT r.rolname INTO found_name FROM pg_roles r
-    WHERE r.rolname = login_name AND NOT r.rolsuper AND r.rolname NOT LIKE 'pg\_%';
+    WHERE r.rolname = login_name AND r.rolname NOT LIKE 'pg\_%'
+      AND NOT (r.rolsuper OR r.rolcreaterole OR r.rolcreatedb OR r.rolreplication OR r.rolbypassrls)
+      AND (r.rolcanlogin OR EXISTS (SELECT 1 FROM public.UserInfo u WHERE u.UserName = r.rolname AND u.Deleted <> 0))
+      -- a role others belong to is a group, whatever a UserInfo row says
+      AND NOT EXISTS (SELECT 1 FROM pg_auth_members m WHERE m.roleid = r.oid);
     IF found_name IS NULL THEN
         RAISE EXCEPTION '''%'' is not a valid login or you do not have permission.', login_name USING ERRCODE = '42704';
     END IF;
@@ -119,7 +138,44 @@ BEGIN
     RETURN 0;
 END $$;
 
--- A new password; a login may change its own, a login administrator anyone's.
+-- Whether the password is the one the server keeps for the login (SCRAM-SHA-256 or MD5).
+CREATE OR REPLACE FUNCTION dbo.password_matches(login_name name, password text) RETURNS boolean
+LANGUAGE plpgsql STABLE SET search_path = pg_catalog, pg_temp AS $$
+DECLARE
+    stored text;
+    parts text[];
+    block bytea;
+    salted bytea;
+    sum bit(256);
+BEGIN
+    SELECT a.rolpassword INTO stored FROM pg_authid a WHERE a.rolname = login_name;
+    IF stored IS NULL OR password IS NULL THEN
+        RETURN false;
+    END IF;
+    IF stored LIKE 'md5%' THEN
+        RETURN stored = 'md5' || md5(password || login_name);
+    END IF;
+    -- SCRAM-SHA-256$iterations:salt$StoredKey:ServerKey; the salted password is PBKDF2-HMAC-SHA-256.
+    parts := regexp_match(stored, '^SCRAM-SHA-256\$(\d+):([^$]+)\$([^:]+):');
+    IF parts IS NULL THEN
+        RETURN false;
+    END IF;
+    block := dbo.hmac(decode(parts[2], 'base64') || '\x00000001'::bytea, convert_to(password, 'UTF8'), 'sha256');
+    sum := ('x' || encode(block, 'hex'))::bit(256);
+    FOR i IN 2 .. parts[1]::integer LOOP
+        block := dbo.hmac(block, convert_to(password, 'UTF8'), 'sha256');
+        sum := sum # ('x' || encode(block, 'hex'))::bit(256);
+    END LOOP;
+    salted := ''::bytea;
+    FOR i IN 0 .. 31 LOOP
+        salted := salted || set_byte('\x00'::bytea, 0, substring(sum FROM i * 8 + 1 FOR 8)::integer);
+    END LOOP;
+    RETURN sha256(dbo.hmac('Client Key'::bytea, salted, 'sha256')) = decode(parts[3], 'base64');
+END $$;
+REVOKE ALL ON FUNCTION dbo.password_matches(name, text) FROM PUBLIC;
+
+-- A new password. A login administrator may set anyone's (the program's logins); a login changes
+-- its own only with the old one, as SQL Server's sp_password asks.
 CREATE OR REPLACE FUNCTION sp_password(old text, new text, loginame text DEFAULT NULL) RETURNS integer
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
@@ -127,6 +183,16 @@ DECLARE
 BEGIN
     IF login_name <> session_user THEN
         PERFORM dbo.require_login_admin();
+    ELSIF NOT (EXISTS (SELECT 1 FROM pg_roles WHERE rolname = session_user AND rolsuper)
+               OR pg_has_role(session_user, 'vestar_securityadmin', 'MEMBER')) THEN
+        IF old IS NULL THEN
+            RAISE EXCEPTION 'Only members of the sysadmin role can change a password without the old one.'
+                USING ERRCODE = '42501';
+        END IF;
+        IF NOT dbo.password_matches(login_name, old) THEN
+            RAISE EXCEPTION 'Old (current) password incorrect for user. The password was not changed.'
+                USING ERRCODE = '28P01';
+        END IF;
     END IF;
     IF COALESCE(new, '') = '' THEN
         RAISE EXCEPTION 'A password must be given.' USING ERRCODE = '22023';
@@ -158,25 +224,55 @@ LANGUAGE sql STABLE AS $$
     SELECT name, uid, isapprole FROM sysusers WHERE issqlrole = 1 AND (rolename IS NULL OR name = rolename) ORDER BY 1
 $$;
 
--- securityadmin is the right to create roles.
+-- The logins of the server role securityadmin (the server's superusers stand for sysadmin).
 CREATE OR REPLACE FUNCTION sp_helpsrvrolemember(srvrolename text DEFAULT NULL)
 RETURNS TABLE ("ServerRole" varchar, "MemberName" varchar, "MemberSID" bytea)
 LANGUAGE sql STABLE SET search_path = pg_catalog, pg_temp AS $$
     SELECT 'securityadmin'::varchar, r.rolname::varchar, int4send(r.oid::integer)
     FROM pg_catalog.pg_roles r
-    WHERE r.rolcanlogin AND (r.rolcreaterole OR r.rolsuper) AND COALESCE(lower(srvrolename), 'securityadmin') = 'securityadmin'
+    WHERE r.rolcanlogin AND (r.rolsuper OR pg_has_role(r.oid, 'vestar_securityadmin', 'MEMBER'))
+      AND COALESCE(lower(srvrolename), 'securityadmin') = 'securityadmin'
     ORDER BY 2
 $$;
+
+-- The server role of SQL Server's name as this server keeps it; raises for any other.
+CREATE OR REPLACE FUNCTION dbo.server_role(rolename text) RETURNS name
+LANGUAGE plpgsql IMMUTABLE SET search_path = pg_catalog, pg_temp AS $$
+BEGIN
+    IF lower(COALESCE(rolename, '')) <> 'securityadmin' THEN
+        RAISE EXCEPTION '''%'' is not a valid server role.', rolename USING ERRCODE = '42704';
+    END IF;
+    RETURN 'vestar_securityadmin';
+END $$;
 
 CREATE OR REPLACE FUNCTION sp_addsrvrolemember(loginame text, rolename text) RETURNS integer
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
     PERFORM dbo.require_login_admin();
-    IF lower(rolename) <> 'securityadmin' THEN
-        RAISE EXCEPTION '''%'' is not a valid server role.', rolename USING ERRCODE = '42704';
-    END IF;
-    EXECUTE format('ALTER ROLE %I CREATEROLE', dbo.program_login(loginame));
+    EXECUTE format('GRANT %I TO %I', dbo.server_role(rolename), dbo.program_login(loginame));
     RETURN 0;
+END $$;
+
+CREATE OR REPLACE FUNCTION sp_dropsrvrolemember(loginame text, rolename text) RETURNS integer
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
+BEGIN
+    PERFORM dbo.require_login_admin();
+    EXECUTE format('REVOKE %I FROM %I', dbo.server_role(rolename), dbo.program_login(loginame));
+    RETURN 0;
+END $$;
+
+-- Databases made before: the program's logins that kept logins through CREATEROLE keep them
+-- through the server role, and lose the attribute.
+DO $$
+DECLARE
+    login_name name;
+BEGIN
+    FOR login_name IN SELECT r.rolname FROM pg_roles r
+                      WHERE r.rolcreaterole AND NOT r.rolsuper AND r.rolcanlogin
+                        AND EXISTS (SELECT 1 FROM public.UserInfo u WHERE u.UserName = r.rolname) LOOP
+        EXECUTE format('GRANT vestar_securityadmin TO %I', login_name);
+        EXECUTE format('ALTER ROLE %I NOCREATEROLE', login_name);
+    END LOOP;
 END $$;
 
 -- The database user goes (its memberships); the login stays.

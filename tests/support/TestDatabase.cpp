@@ -78,8 +78,9 @@ void DbTest::TearDown() {
                             .arg(uniqueTag()));
             while (tagged.next())
                 roles << tagged.value(0).toString();
-            for (const QString& role : roles)
-                QSqlQuery(admin).exec(QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(role));
+            for (QString role : roles)
+                QSqlQuery(admin).exec(QStringLiteral("DROP ROLE IF EXISTS \"%1\"")
+                                          .arg(role.replace('"', QStringLiteral("\"\""))));
             admin.close();
         }
         QSqlDatabase::removeDatabase(m_adminConnection);

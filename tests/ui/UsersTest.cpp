@@ -227,7 +227,9 @@ TEST_F(Users, SecurityAdministratorAndRenamedUser) {
     });
     EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
     EXPECT_TRUE(value("SELECT pg_has_role('" + login + "', 'ORTASecurityAdmin', 'MEMBER')").toBool());
-    EXPECT_TRUE(value("SELECT rolcreaterole FROM pg_roles WHERE rolname = '" + login + "'").toBool());
+    // SQL Server's securityadmin, with no server attribute beside it.
+    EXPECT_TRUE(value("SELECT pg_has_role('" + login + "', 'vestar_securityadmin', 'MEMBER')").toBool());
+    EXPECT_FALSE(value("SELECT rolcreaterole FROM pg_roles WHERE rolname = '" + login + "'").toBool());
     exec("GRANT \"ORTA-Метрологи\" TO \"" + login + "\"");
     exec("INSERT INTO tUserRoles (InkUser, InkRole) SELECT id, 2 FROM UserInfo WHERE UserName = '" + login +
          "'");
@@ -246,6 +248,22 @@ TEST_F(Users, SecurityAdministratorAndRenamedUser) {
     EXPECT_EQ(value("SELECT userSurnameNP FROM UserInfo WHERE UserName = '" + login + "'").toString(),
               "Петрова " + uniqueTag());
     EXPECT_TRUE(value("SELECT pg_has_role('" + login + "', 'ORTA-Метрологи', 'MEMBER')").toBool());
+
+    // Unticked: both rights go.
+    inUsers([&](TformUsers& users) {
+        ASSERT_TRUE(selectUser(users, "Петрова"));
+        ui.modalHandlers.push_front(inEditor<TformUserInfo>([&](TformUserInfo& dialog) {
+            EXPECT_TRUE(dialog.cbSecurityAdmin->isChecked());
+            dialog.cbSecurityAdmin->click();
+            dialog.edPassword->setText("pw3");
+            dialog.edPassword2->setText("pw3");
+            dialog.btnOk->click();
+        }));
+        users.butEditUser->click();
+    });
+    EXPECT_TRUE(ui.messages.empty()) << ui.texts().join('\n').toStdString();
+    EXPECT_FALSE(value("SELECT pg_has_role('" + login + "', 'ORTASecurityAdmin', 'MEMBER')").toBool());
+    EXPECT_FALSE(value("SELECT pg_has_role('" + login + "', 'vestar_securityadmin', 'MEMBER')").toBool());
 }
 
 // "Печать" as the program wires it: the chosen user's rights report in a real workbook.

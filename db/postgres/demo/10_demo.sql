@@ -27,7 +27,7 @@ INSERT INTO UserInfo (id, UserName, userSurnameNP, userNameNP, userPatronymicNP,
 INSERT INTO tUserRoles (InkUser, InkRole) VALUES (1, 1), (2, 2);
 -- The administrators keep roles and users; the metrologists' role runs the lab's services.
 GRANT "ORTASecurityAdmin" TO "ORTA-Администраторы";
-ALTER ROLE admin CREATEROLE;
+GRANT vestar_securityadmin TO admin;
 INSERT INTO com_soft (soft_id, soft_name, soft_run_role) VALUES (15, 'Служба обмена с центральным реестром', 2);
 SELECT setval(pg_get_serial_sequence('tRoles', 'id'), 10);
 SELECT setval(pg_get_serial_sequence('UserInfo', 'id'), 10);

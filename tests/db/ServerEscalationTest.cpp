@@ -1,0 +1,128 @@
+// What a login may do with any SQL client, on the real server: a security administrator keeps the
+// program's logins and roles through its procedures and gets no power over the server itself; a
+// login changes its own password only with the old one; role 1 stays.
+#include "TestDatabase.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ServerEscalation : public DbTest {
+protected:
+    void TearDown() override {
+        for (const QString& name : m_sessions)
+            QSqlDatabase::removeDatabase(name);
+        DbTest::TearDown();
+    }
+
+    // A login of the program with its UserInfo row (the person's name carries the test's tag).
+    QString programLogin(const QString& password) {
+        const QString login = createLogin(password);
+        exec(QString("INSERT INTO UserInfo (UserName, userSurnameNP) VALUES ('%1', 'Проба %1')").arg(login));
+        return login;
+    }
+    // Makes the login a security administrator as the user dialog does.
+    void makeSecurityAdmin(const QString& login) {
+        exec(QString("SELECT sp_addrolemember('ORTASecurityAdmin', 'Проба %1')").arg(login));
+        exec(QString("SELECT sp_addsrvrolemember('%1', 'securityadmin')").arg(login));
+    }
+    // Runs the statement signed in as the login; the server's refusal, or empty text when it ran.
+    QString as(const QString& login, const QString& password, const QString& sql) {
+        const QString name = "as_" + login;
+        if (!QSqlDatabase::contains(name)) {
+            QSqlDatabase session = QSqlDatabase::addDatabase("QPSQL", name);
+            session.setHostName("127.0.0.1"); // over TCP the password is checked
+            session.setPort(server().port);
+            session.setDatabaseName(databaseName());
+            session.setUserName(login);
+            m_sessions << name;
+        }
+        QSqlDatabase session = QSqlDatabase::database(name, false);
+        if (!session.isOpen())
+            session.setPassword(password);
+        if (!session.isOpen() && !session.open())
+            return "cannot sign in: " + session.lastError().text();
+        QSqlQuery q(session);
+        return q.exec(sql) ? QString() : q.lastError().databaseText();
+    }
+    bool value(const QString& sql) {
+        QSqlQuery q(db());
+        return q.exec(sql) && q.next() && q.value(0).toBool();
+    }
+
+private:
+    QStringList m_sessions;
+};
+
+} // namespace
+
+TEST_F(ServerEscalation, ASecurityAdministratorHasNoPowerOverTheServer) {
+    const QString admin = programLogin("admin1");
+    const QString other = programLogin("other1");
+    makeSecurityAdmin(admin);
+    EXPECT_FALSE(value(QString("SELECT rolcreaterole FROM pg_roles WHERE rolname = '%1'").arg(admin)));
+
+    // What a plain SQL client would try: every one refused.
+    for (const QString& attempt :
+         {QString("GRANT pg_execute_server_program TO \"%1\"").arg(admin),
+          QString("COPY (SELECT 1) TO PROGRAM 'id'"), QString("SELECT pg_read_file('/etc/hostname')"),
+          QString("CREATE ROLE \"x_%1\" LOGIN CREATEDB").arg(uniqueTag()),
+          QString("ALTER ROLE \"%1\" PASSWORD 'taken'").arg(other),
+          QString("SELECT sp_password(NULL, 'taken', 'postgres')"),
+          QString("SELECT sp_password(NULL, 'taken', 'ORTASecurityAdmin')"),
+          QString("SELECT sp_addsrvrolemember('%1', 'sysadmin')").arg(other),
+          QString("SELECT sp_addrolemember('ORTA-Метрологи', 'pg_monitor')"),
+          QString("SELECT sp_addrolemember('ORTA-Метрологи', 'postgres')")})
+        EXPECT_FALSE(as(admin, "admin1", attempt).isEmpty()) << attempt.toStdString();
+    EXPECT_FALSE(value("SELECT pg_has_role('pg_monitor', 'ORTA-Метрологи', 'MEMBER')"));
+    EXPECT_FALSE(
+        value(QString("SELECT pg_has_role('%1', 'pg_execute_server_program', 'MEMBER')").arg(admin)));
+
+    // What the program's procedures do for him, he may do.
+    EXPECT_EQ(as(admin, "admin1", QString("SELECT sp_password(NULL, 'other2', '%1')").arg(other)), "");
+    EXPECT_EQ(as(other, "other2", "SELECT 1"), "");
+
+    // Unticked in the user dialog: the server role goes with the database role.
+    exec(QString("SELECT sp_droprolemember('ORTASecurityAdmin', 'Проба %1')").arg(admin));
+    EXPECT_FALSE(value(QString("SELECT pg_has_role('%1', 'vestar_securityadmin', 'MEMBER')").arg(admin)));
+    EXPECT_FALSE(
+        as(admin, "admin1", QString("SELECT sp_password(NULL, 'other3', '%1')").arg(other)).isEmpty());
+}
+
+TEST_F(ServerEscalation, ALoginChangesItsOwnPasswordOnlyWithTheOldOne) {
+    const QString login = programLogin("first");
+    for (const QString& attempt : {QString("SELECT sp_password(NULL, 'second', NULL)"),
+                                   QString("SELECT sp_password('wrong', 'second', NULL)"),
+                                   QString("SELECT sp_password('first', 'second', 'ivanov')")})
+        EXPECT_FALSE(as(login, "first", attempt).isEmpty()) << attempt.toStdString();
+    EXPECT_EQ(as(login, "first", "SELECT sp_password('first', 'second', NULL)"), "");
+    QSqlDatabase::database("as_" + login, false).close();
+    EXPECT_EQ(as(login, "second", "SELECT 1"), "");
+}
+
+TEST_F(ServerEscalation, GroupRolesAreNoLogins) {
+    const QString tag = uniqueTag();
+    // A row that names a group role as a deleted user's login, as a client with rights on UserInfo
+    // could write it.
+    exec("INSERT INTO UserInfo (UserName, userSurnameNP, Deleted) VALUES ('ORTASecurityAdmin', 'Группа " +
+         tag + "', 1)");
+    QSqlQuery q(db());
+    EXPECT_FALSE(
+        q.exec("SELECT adm_UserInfoSave((SELECT id FROM UserInfo WHERE UserName = 'ORTASecurityAdmin'), "
+               "'renamed_" +
+               tag + "', 'Группа " + tag + "')"));
+    EXPECT_FALSE(q.exec("SELECT sp_password(NULL, 'x', 'ORTASecurityAdmin')"));
+    EXPECT_TRUE(
+        value("SELECT count(*) = 1 FROM pg_roles WHERE rolname = 'ORTASecurityAdmin' AND NOT rolcanlogin"));
+}
+
+TEST_F(ServerEscalation, TheAdministratorsRoleIsNeverDeleted) {
+    QSqlQuery q(db());
+    EXPECT_FALSE(q.exec("DELETE FROM tRoles WHERE id = 1"));
+    EXPECT_TRUE(q.lastError().databaseText().contains("cannot be deleted"))
+        << q.lastError().text().toStdString();
+    EXPECT_TRUE(value("SELECT count(*) = 1 FROM tRoles WHERE id = 1"));
+    EXPECT_TRUE(value("SELECT count(*) = 2 FROM tUserRoles WHERE InkRole IN (1, 2)"));
+}
