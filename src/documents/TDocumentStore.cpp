@@ -5,6 +5,7 @@
 #include "TdmDataBase.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 void TDocumentStore::lockDocument(int docId) {
     TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
@@ -49,4 +50,18 @@ void TDocumentStore::uploadFile(const QByteArray& pointer, const QString& path,
         offset += n;
         remaining -= n;
     } while (remaining > 0);
+}
+
+QString TDocumentStore::plainFileName(const QString& storedName) {
+    QString name = storedName.section(QRegularExpression(QStringLiteral("[/\\\\:]")), -1);
+    name.removeIf([](QChar ch) { return ch.unicode() < 0x20 || ch == QLatin1Char('\x7f'); });
+    // Windows drops trailing blanks and dots, which would make "..." or "CON." the names below.
+    while (!name.isEmpty() && (name.back() == QLatin1Char(' ') || name.back() == QLatin1Char('.')))
+        name.chop(1);
+    name = name.trimmed();
+    if (name.isEmpty())
+        return QStringLiteral("Документ");
+    static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return device.match(name).hasMatch() ? QLatin1Char('_') + name : name;
 }

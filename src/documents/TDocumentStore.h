@@ -27,4 +27,9 @@ public:
     // failure.
     static void uploadFile(const QByteArray& pointer, const QString& path,
                            const std::function<void()>& chunkWritten);
+
+    // The stored file name reduced to a plain name that stays inside the folder it is written to:
+    // no folder parts, drive or absolute path, no control characters, no device name of Windows
+    // (CON, NUL, COM1…: "_" put in front); "Документ" when nothing is left.
+    static QString plainFileName(const QString& storedName);
 };

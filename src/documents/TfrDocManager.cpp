@@ -248,7 +248,8 @@ void TfrDocManager::OpenDocument(int docId) {
         if (query->eof())
             return;
         const QString path =
-            MakeTempFolder() + QLatin1Char('/') + query->value(QStringLiteral("FileName")).toString();
+            MakeTempFolder() + QLatin1Char('/') +
+            TDocumentStore::plainFileName(query->value(QStringLiteral("FileName")).toString());
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) ||
             file.write(query->value(QStringLiteral("DOC")).toByteArray()) < 0)

@@ -126,6 +126,15 @@ void TField::setText(const QString& text) {
         setValue(text.isEmpty() && !isStringType(m_type) ? QVariant() : QVariant(text));
 }
 
+// A character 0 ends a statement's text on the way to PostgreSQL and is refused by it in a text;
+// the value is refused here, with the field's name, before anything is sent.
+void TField::refuseNul(const QString& text) const {
+    if (text.contains(QChar(0)))
+        throw EDataSetError(
+            QStringLiteral("Значение поля \"%1\" содержит символ с кодом 0, который нельзя сохранить.")
+                .arg(displayLabel()));
+}
+
 QVariant TField::convert(const QVariant& v) const {
     if (!v.isValid() || v.isNull())
         return {};
@@ -135,6 +144,7 @@ QVariant TField::convert(const QVariant& v) const {
         QString s = v.typeId() == QMetaType::QDateTime ? textOf(v) : v.toString();
         if (s.isEmpty())
             return {}; // as in every string field of the program's record sets, empty text is null
+        refuseNul(s);
         // Cutting would store less than was typed, and could split a character in two: refuse.
         if (m_size > 0 && s.size() > m_size) {
             const qsizetype characters = s.toUcs4().size();
@@ -148,8 +158,11 @@ QVariant TField::convert(const QVariant& v) const {
         }
         return s;
     }
-    case TFieldType::Memo:
-        return v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString();
+    case TFieldType::Memo: {
+        QString s = v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString();
+        refuseNul(s);
+        return s;
+    }
     case TFieldType::Integer:
     case TFieldType::AutoInc:
         return toInteger(v);

@@ -77,6 +77,8 @@ public:
     QString textOf(const QVariant& v) const;
 
 private:
+    void refuseNul(const QString& text) const;
+
     friend class TMemoryData;
     TField(TMemoryData* dataSet, const QString& name, TFieldType type, int size, TFieldKind kind);
 

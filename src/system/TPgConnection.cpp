@@ -179,11 +179,25 @@ void TPgConnection::waitReadable(int milliseconds) {
     throw EDBException(QStringLiteral("Время ожидания ответа сервера истекло"), timeoutCode);
 }
 
+namespace {
+
+// libpq sends a statement as a C string: a NUL inside it would cut it there and send the rest of
+// it as if it were all. Such a text is refused before anything goes out.
+QByteArray statementText(const QString& text) {
+    if (text.contains(QChar(0)))
+        throw EDBException(QStringLiteral("Текст содержит символ с кодом 0, который сервер не принимает. "
+                                          "Ничего не отправлено на сервер."),
+                           QStringLiteral("22021"));
+    return text.toUtf8();
+}
+
+} // namespace
+
 TPgConnection::Outcome TPgConnection::run(const QString& sql, const QVariantList* values) {
     if (!isOpen())
         throw lost();
     freeFromStream();
-    const QByteArray text = sql.toUtf8();
+    const QByteArray text = statementText(sql);
     if (!values) {
         if (!PQsendQuery(m_connection, text.constData()))
             throw lost();
@@ -198,7 +212,9 @@ TPgConnection::Outcome TPgConnection::run(const QString& sql, const QVariantList
     for (const QVariant& value : *values) {
         const bool isNull = !value.isValid() || value.isNull();
         const bool binary = value.typeId() == QMetaType::QByteArray;
-        data.push_back(isNull ? QByteArray() : binary ? value.toByteArray() : value.toString().toUtf8());
+        data.push_back(isNull   ? QByteArray()
+                       : binary ? value.toByteArray()
+                                : statementText(value.toString()));
         pointers.push_back(isNull ? nullptr : data.back().constData());
         lengths.push_back(int(data.back().size()));
         formats.push_back(binary ? 1 : 0);
@@ -299,7 +315,7 @@ std::unique_ptr<TDbQuery> TPgConnection::openForwardQuery(const QString& sql) {
     if (!isOpen())
         throw lost();
     freeFromStream();
-    if (!PQsendQuery(m_connection, sql.toUtf8().constData()))
+    if (!PQsendQuery(m_connection, statementText(sql).constData()))
         throw lost();
     PQsetSingleRowMode(m_connection);
     m_streamRowsEnded = false;

@@ -476,3 +476,18 @@ TEST_F(PostgresDataAccess, AResultArrivingIsStoppedByACancel) {
     rows.reset();
     EXPECT_EQ(connection.openQuery("SELECT 6")->value(0).toInt(), 6);
 }
+
+// A statement with a character 0 in it is refused before anything goes to the server, which would
+// otherwise run it cut at that character.
+TEST_F(PostgresDataAccess, AStatementWithACharacterZeroIsNotSent) {
+    const QString cut = QStringLiteral("INSERT INTO SpheresGMK (Code, fName) VALUES ('01', 'a')") + QChar(0) +
+                        QStringLiteral("; DELETE FROM SpheresGMK");
+    try {
+        db->runSQL(cut);
+        FAIL() << "the statement was sent";
+    } catch (const EDBException& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("символ с кодом 0"))) << e.message().toStdString();
+    }
+    EXPECT_THROW(db->openForwardQuery(QStringLiteral("SELECT 1") + QChar(0)), EDBException);
+    EXPECT_EQ(db->scalarQuery("SELECT count(*) FROM SpheresGMK").toInt(), 0);
+}

@@ -228,6 +228,27 @@ TEST_F(Documents, OpenedDocumentsLandInTheirOwnFoldersUntilTheManagerCloses) {
         EXPECT_FALSE(QFileInfo::exists(folder)) << folder.toStdString();
 }
 
+// A stored name with folder parts is written as its plain name inside its own folder.
+TEST_F(Documents, AStoredNameNeverLeavesTheTemporaryFolder) {
+    exec("UPDATE Doc SET FileName = '../../escape_" + uniqueTag() + ".txt' WHERE Descript = 'act'");
+    QStringList opened;
+    manager->openFile = [&opened](const QString& path) {
+        opened << path;
+        return true;
+    };
+    showManager([this] {
+        ASSERT_TRUE(selectRow("act"));
+        manager->btnLoadAndOpen->click();
+    });
+    ASSERT_EQ(opened.size(), 1);
+    const QFileInfo file(opened[0]);
+    EXPECT_EQ(file.fileName(), "escape_" + uniqueTag() + ".txt");
+    EXPECT_TRUE(file.absolutePath().startsWith(QDir::tempPath() + "/KWRTemp/Temp"))
+        << opened[0].toStdString();
+    EXPECT_TRUE(file.exists());
+    EXPECT_FALSE(QFileInfo::exists(QDir::tempPath() + "/../escape_" + uniqueTag() + ".txt"));
+}
+
 // A document the system cannot open: "No" deletes the temporary file.
 TEST_F(Documents, ADocumentThatCannotBeOpenedIsOfferedForSaving) {
     QString tried;

@@ -58,3 +58,27 @@ INSTANTIATE_TEST_SUITE_P(Files, DocumentChunks,
                                            ChunkCase{
                                                0, {0}, {0}}, // an empty file still clears the placeholder
                                            ChunkCase{500001, {0, 500000}, {500000, 1}}));
+
+// A stored file name is written into its temporary folder and nowhere else.
+TEST(DocumentFileName, StaysAPlainNameInsideItsFolder) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"акт.docx", "акт.docx"},
+        {"../../escape.txt", "escape.txt"},
+        {"..\\..\\Windows\\win.ini", "win.ini"},
+        {"/etc/passwd", "passwd"},
+        {"C:autoexec.bat", "autoexec.bat"},
+        {"\\\\server\\share\\x.pdf", "x.pdf"},
+        {"..", "Документ"},
+        {"dir/", "Документ"},
+        {"", "Документ"},
+        {"CON", "_CON"},
+        {"nul.txt", "_nul.txt"},
+        {"com1.doc", "_com1.doc"},
+        {"CONTROL.txt", "CONTROL.txt"},
+        {"report. . ", "report"},
+        {"a\tb\x01.txt", "ab.txt"},
+    };
+    for (const auto& [stored, plain] : cases)
+        EXPECT_EQ(TDocumentStore::plainFileName(QString::fromUtf8(stored)), QString::fromUtf8(plain))
+            << stored;
+}

@@ -289,6 +289,29 @@ TEST(FieldSize, ATextThatDoesNotFitIsRefusedNotCut) {
     EXPECT_THROW(f->setValue(withEmoji + QStringLiteral("а")), EDataSetError);
 }
 
+// A character 0 would cut the statement that carries the text: refused with the field's name, in
+// texts and memos alike, before anything is sent.
+TEST(FieldSize, ATextWithACharacterZeroIsRefused) {
+    TMemoryData d;
+    TField* name = d.addField("F", TFieldType::String, 100);
+    name->setDisplayLabel(QStringLiteral("Наименование"));
+    TField* note = d.addField("N", TFieldType::Memo);
+    d.open();
+    d.append();
+    const QString withNul = QStringLiteral("Ман") + QChar(0) + QStringLiteral("'); DROP TABLE x; --");
+    try {
+        name->setValue(withNul);
+        FAIL() << "a text with a character 0 went into the field";
+    } catch (const EDataSetError& e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral(
+                      "Значение поля \"Наименование\" содержит символ с кодом 0, который нельзя сохранить."));
+    }
+    EXPECT_TRUE(name->isNull());
+    EXPECT_THROW(note->setValue(withNul), EDataSetError);
+    EXPECT_TRUE(note->isNull());
+}
+
 TEST_F(MemoryData, LocateAndLookup) {
     EXPECT_TRUE(ds.locate("NAME", QString("АМПЕР"), {.caseInsensitive = true}));
     EXPECT_EQ(ds.recNo(), 2);
