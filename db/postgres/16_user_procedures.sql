@@ -307,3 +307,29 @@ SELECT r.rolname::varchar(128) AS name, r.oid::integer AS principal_id,
 FROM pg_roles r LEFT JOIN UserInfo u ON u.UserName = r.rolname
 WHERE r.rolcanlogin OR u.id IS NOT NULL;
 GRANT SELECT ON sys.sql_logins TO PUBLIC;
+
+-- A row of tRoles names a role of the program on the server, and a row of UserInfo a login (or a
+-- deleted user's disabled login): a client with rights on the tables cannot make a row for a
+-- principal the security procedures did not make, nor rename one away from it. A user whose login
+-- is renamed by adm_UserInfoSave meets this check after the rename.
+CREATE OR REPLACE FUNCTION dbo.check_principal_row() RETURNS trigger
+LANGUAGE plpgsql SET search_path = pg_catalog, pg_temp AS $$
+BEGIN
+    IF TG_TABLE_NAME = 'troles' THEN
+        IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = NEW.fname AND NOT rolcanlogin AND rolname LIKE 'ORTA%') THEN
+            RAISE EXCEPTION 'The role ''%'' does not exist in the current database.', NEW.fname USING ERRCODE = '42704';
+        END IF;
+    ELSIF NOT EXISTS (SELECT 1 FROM pg_roles r WHERE r.rolname = NEW.UserName AND (r.rolcanlogin OR NEW.Deleted <> 0)
+                      AND r.rolname NOT LIKE 'pg\_%'
+                      AND NOT (r.rolsuper OR r.rolcreaterole OR r.rolcreatedb OR r.rolreplication OR r.rolbypassrls)
+                      AND NOT EXISTS (SELECT 1 FROM pg_auth_members m WHERE m.roleid = r.oid)) THEN
+        RAISE EXCEPTION '''%'' is not a valid login or you do not have permission.', NEW.UserName USING ERRCODE = '42704';
+    END IF;
+    RETURN NEW;
+END $$;
+DROP TRIGGER IF EXISTS "TR_tRoles_Principal" ON tRoles;
+CREATE TRIGGER "TR_tRoles_Principal" BEFORE INSERT OR UPDATE OF fname ON tRoles
+    FOR EACH ROW EXECUTE FUNCTION dbo.check_principal_row();
+DROP TRIGGER IF EXISTS "TR_UserInfo_Principal" ON UserInfo;
+CREATE TRIGGER "TR_UserInfo_Principal" BEFORE INSERT OR UPDATE OF UserName ON UserInfo
+    FOR EACH ROW EXECUTE FUNCTION dbo.check_principal_row();

@@ -117,12 +117,14 @@ TEST_F(CurrentUser, RefusedAndUnknownUsers) {
 }
 
 TEST_F(CurrentUser, NamesWithApostrophesAreQuoted) {
+    // A row of UserInfo names a login of the server.
+    const QString login = QStringLiteral("д'Артаньян_") + uniqueTag();
+    exec("CREATE ROLE \"" + login + "\" LOGIN");
     exec("INSERT INTO UserInfo (id, UserName, userSurnameNP) OVERRIDING SYSTEM VALUE VALUES (9, "
-         "'д''Артаньян', "
-         "'д''Артаньян-Гасконский')");
+         "'д''Артаньян_" +
+         uniqueTag() + "', 'д''Артаньян-Гасконский')");
     exec("INSERT INTO tUserRoles (InkUser, InkRole) VALUES (9, 2)");
-    TUser user(
-        QStringLiteral("д'Артаньян")); // on the superuser's connection: only the statements matter here
+    TUser user(login); // on the superuser's connection: only the statements matter here
     EXPECT_EQ(user.UserId, 9);
     EXPECT_EQ(user.UserSurname, QStringLiteral("д'Артаньян-Гасконский"));
     EXPECT_EQ(user.GetRowPermissions(1, 10), R | W);

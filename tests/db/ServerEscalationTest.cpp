@@ -102,18 +102,23 @@ TEST_F(ServerEscalation, ALoginChangesItsOwnPasswordOnlyWithTheOldOne) {
     EXPECT_EQ(as(login, "second", "SELECT 1"), "");
 }
 
-TEST_F(ServerEscalation, GroupRolesAreNoLogins) {
+TEST_F(ServerEscalation, RowsOfUsersAndRolesNameTheServersOwn) {
     const QString tag = uniqueTag();
-    // A row that names a group role as a deleted user's login, as a client with rights on UserInfo
-    // could write it.
-    exec("INSERT INTO UserInfo (UserName, userSurnameNP, Deleted) VALUES ('ORTASecurityAdmin', 'Группа " +
-         tag + "', 1)");
     QSqlQuery q(db());
+    // A row naming a group role as a deleted user's login, as a client with rights on UserInfo
+    // would write it; a role row for no role of the server; renames away from them.
     EXPECT_FALSE(
-        q.exec("SELECT adm_UserInfoSave((SELECT id FROM UserInfo WHERE UserName = 'ORTASecurityAdmin'), "
-               "'renamed_" +
-               tag + "', 'Группа " + tag + "')"));
+        q.exec("INSERT INTO UserInfo (UserName, userSurnameNP, Deleted) VALUES ('ORTASecurityAdmin', "
+               "'Группа " +
+               tag + "', 1)"));
+    EXPECT_FALSE(q.exec("INSERT INTO tRoles (fname) VALUES ('ORTA-Призрак_" + tag + "')"));
+    EXPECT_FALSE(q.exec("UPDATE tRoles SET fname = 'ORTA-Призрак_" + tag + "' WHERE id = 2"));
+    EXPECT_FALSE(q.exec("UPDATE UserInfo SET UserName = 'postgres' WHERE id = 2"));
+    EXPECT_TRUE(value("SELECT count(*) = 0 FROM UserInfo WHERE UserName = 'ORTASecurityAdmin'"));
+    EXPECT_TRUE(value("SELECT fname = 'ORTA-Метрологи' FROM tRoles WHERE id = 2"));
+    // Nor do the procedures take a group role for a login.
     EXPECT_FALSE(q.exec("SELECT sp_password(NULL, 'x', 'ORTASecurityAdmin')"));
+    EXPECT_FALSE(q.exec("SELECT sp_password(NULL, 'x', 'ORTA-Метрологи')"));
     EXPECT_TRUE(
         value("SELECT count(*) = 1 FROM pg_roles WHERE rolname = 'ORTASecurityAdmin' AND NOT rolcanlogin"));
 }
