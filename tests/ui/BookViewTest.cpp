@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -164,6 +165,27 @@ TEST_F(BookView, ExcludedButtonsAndAUserWhoMayOnlyRead) {
     ASSERT_NE(window->FNavigator, nullptr);
     EXPECT_EQ(window->FNavigator->visibleButtons(),
               (B::Buttons{B::nbFirst, B::nbPrior, B::nbNext, B::nbLast}));
+}
+
+// Roles and users are made and deleted only by the security windows, which keep the server's roles
+// and logins in step: their books show neither "+" nor "-", and the keys do not do it either.
+TEST_F(BookView, TheRolesAndUsersBooksNeitherAddNorDelete) {
+    start("admin_test", "admin");
+    for (const QString& book : {QStringLiteral("Роли"), QStringLiteral("Пользователи")}) {
+        EXPECT_FALSE(open(book, "id").isEmpty()) << book.toStdString();
+        ASSERT_NE(window->FNavigator, nullptr);
+        EXPECT_EQ(window->FNavigator->visibleButtons().count(B::nbInsert), 0u) << book.toStdString();
+        EXPECT_EQ(window->FNavigator->visibleButtons().count(B::nbDelete), 0u) << book.toStdString();
+        EXPECT_EQ(window->FNavigator->visibleButtons().count(B::nbEdit), 1u) << book.toStdString();
+        const int before = window->FrxmdData.recordCount();
+        ui.answers = {TMsgResult::Yes, TMsgResult::Yes};
+        QTest::keyClick(window->FGrid, Qt::Key_Delete, Qt::ControlModifier);
+        QTest::keyClick(window->FGrid, Qt::Key_Insert);
+        EXPECT_EQ(window->FrxmdData.state(), TDataSetState::Browse) << book.toStdString();
+        EXPECT_EQ(window->FrxmdData.recordCount(), before) << book.toStdString();
+    }
+    EXPECT_EQ(value("SELECT count(*) FROM tRoles").toInt(), 3);
+    EXPECT_EQ(value("SELECT count(*) FROM UserInfo").toInt(), 3);
 }
 
 TEST_F(BookView, FilteredListsStartEmptyUntilTheFilterFrameDelivers) {
