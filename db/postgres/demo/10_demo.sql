@@ -16,6 +16,8 @@ BEGIN
     IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'operator') THEN
         CREATE ROLE operator LOGIN PASSWORD 'operator' IN ROLE "ORTA-Метрологи";
     END IF;
+    -- The logins of a cluster a former demo made: securityadmin was CREATEROLE then.
+    ALTER ROLE admin NOCREATEROLE;
 END $$;
 
 INSERT INTO tRoles (id, fname, Notes) OVERRIDING SYSTEM VALUE VALUES
