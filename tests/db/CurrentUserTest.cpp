@@ -133,12 +133,17 @@ TEST_F(CurrentUser, NamesWithApostrophesAreQuoted) {
 TEST_F(CurrentUser, NewRecordsGetTheirRowPermissionsPerRole) {
     const auto user = signIn("ivanov", "ivanov");
     TDbUtilsClass* data = TDbUtilsClass::getInstance();
+    // As a save does it: the record and its rights in one transaction (the server lets an ordinary
+    // user write rights only for records his transaction has just made).
+    TDbConnection& connection = TdmDataBase::instance().adoOrtaDatabase();
+    connection.beginTransaction();
     data->runSQL(
         "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (20, 10, 'МП-60')");
     user->InheritNewRowPermissions(1, 20, 10);
     data->runSQL(
         "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (21, NULL, 'Вакуум')");
     user->GrantNewRowPermissions(1, 21);
+    connection.commit();
     EXPECT_EQ(user->GetRowPermissions(1, 20), R | W);
 
     auto rights = [this](int row) {

@@ -131,3 +131,58 @@ TEST_F(ServerEscalation, TheAdministratorsRoleIsNeverDeleted) {
     EXPECT_TRUE(value("SELECT count(*) = 1 FROM tRoles WHERE id = 1"));
     EXPECT_TRUE(value("SELECT count(*) = 2 FROM tUserRoles WHERE InkRole IN (1, 2)"));
 }
+
+// An ordinary user writes row permissions only for a record his own transaction has just made,
+// under a parent he may change; other records' rights he neither gives, changes nor takes away.
+TEST_F(ServerEscalation, RowPermissionsAreWrittenOnlyForOnesOwnNewRecords) {
+    exec("INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (10, NULL, 'Давление'), "
+         "(11, NULL, 'Электрические'), (12, NULL, 'Без прав')");
+    exec("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (1, 10, 1, 1), (2, 10, 1, 1), (2, 11, 1, "
+         "0)");
+    const auto rightsRows = [this] {
+        QSqlQuery q(db());
+        q.exec("SELECT string_agg(concat(InkRole, ':', InkId, ':', r, w), ' ' ORDER BY InkRole, InkId) FROM "
+               "tRoletMiTypes");
+        return q.next() ? q.value(0).toString() : QString();
+    };
+    const QString before = rightsRows();
+    for (const QString& attempt :
+         {QString("UPDATE tRoletMiTypes SET w = 1 WHERE InkId = 11"),
+          QString("DELETE FROM tRoletMiTypes WHERE InkRole = 1"),
+          QString("INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 12, 1, 1)"),
+          QString("UPDATE tRoletMiTypes SET InkId = 12 WHERE InkId = 11")})
+        EXPECT_FALSE(as("ivanov", "ivanov", attempt).isEmpty()) << attempt.toStdString();
+    // A list of new records of his own making is not taken for the server's.
+    as("ivanov", "ivanov", "CREATE TEMP TABLE vestar_new_records (book text, id integer)");
+    as("ivanov", "ivanov", "INSERT INTO vestar_new_records VALUES ('tmitypes', 12)");
+    EXPECT_FALSE(
+        as("ivanov", "ivanov", "INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 12, 1, 1)")
+            .isEmpty());
+    as("ivanov", "ivanov", "DROP TABLE vestar_new_records");
+    // A new record under a parent he may only read (statements one by one: a driver may report only
+    // the first of several).
+    as("ivanov", "ivanov", "BEGIN");
+    EXPECT_EQ(as("ivanov", "ivanov",
+                 "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (31, 11, "
+                 "'Вольтметры')"),
+              "");
+    EXPECT_FALSE(
+        as("ivanov", "ivanov", "INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (2, 31, 1, 1)")
+            .isEmpty());
+    as("ivanov", "ivanov", "ROLLBACK");
+    EXPECT_EQ(rightsRows(), before);
+
+    // His own new record under a parent he may change: its rights are written with it.
+    as("ivanov", "ivanov", "BEGIN");
+    EXPECT_EQ(
+        as("ivanov", "ivanov",
+           "INSERT INTO tMiTypes (id, ParentId, fName) OVERRIDING SYSTEM VALUE VALUES (30, 10, 'Манометры')"),
+        "");
+    EXPECT_EQ(as("ivanov", "ivanov",
+                 "INSERT INTO tRoletMiTypes (InkRole, InkId, r, w) VALUES (1, 30, 1, 1), (2, 30, 1, 1)"),
+              "");
+    EXPECT_EQ(as("ivanov", "ivanov", "COMMIT"), "");
+    EXPECT_EQ(rightsRows(), "1:10:11 1:30:11 2:10:11 2:11:10 2:30:11");
+    // Once committed, the record is like any other.
+    EXPECT_FALSE(as("ivanov", "ivanov", "DELETE FROM tRoletMiTypes WHERE InkId = 30").isEmpty());
+}
