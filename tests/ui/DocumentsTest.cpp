@@ -57,6 +57,21 @@ protected:
     bool selectRow(const QString& description) {
         return manager->list.locate(QStringLiteral("Descript"), description);
     }
+    // Opens the documents of the rows with "Открыть" in the manager; the paths handed to the desktop.
+    QStringList openDocuments(const QStringList& descriptions) {
+        QStringList opened;
+        manager->openFile = [&opened](const QString& path) {
+            opened << path;
+            return true;
+        };
+        showManager([&] {
+            for (const QString& description : descriptions) {
+                ASSERT_TRUE(selectRow(description));
+                manager->btnLoadAndOpen->click();
+            }
+        });
+        return opened;
+    }
     QString writeFile(const QString& name, const QByteArray& bytes) {
         const QString path = m_folder.filePath(name);
         QFile file(path);
@@ -204,17 +219,7 @@ TEST_F(Documents, ADocumentLockedByAnotherUserIsNotDeleted) {
 
 // Two opened documents land in two temporary folders, which go with the manager.
 TEST_F(Documents, OpenedDocumentsLandInTheirOwnFoldersUntilTheManagerCloses) {
-    QStringList opened;
-    manager->openFile = [&opened](const QString& path) {
-        opened << path;
-        return true;
-    };
-    showManager([this] {
-        ASSERT_TRUE(selectRow("act"));
-        manager->btnLoadAndOpen->click();
-        ASSERT_TRUE(selectRow("act1"));
-        manager->btnLoadAndOpen->click();
-    });
+    const QStringList opened = openDocuments({"act", "act1"});
     ASSERT_EQ(opened.size(), 2);
     EXPECT_TRUE(opened[0].contains("KWRTemp/Temp")) << opened[0].toStdString();
     EXPECT_NE(QFileInfo(opened[0]).dir(), QFileInfo(opened[1]).dir());
@@ -231,15 +236,7 @@ TEST_F(Documents, OpenedDocumentsLandInTheirOwnFoldersUntilTheManagerCloses) {
 // A stored name with folder parts is written as its plain name inside its own folder.
 TEST_F(Documents, AStoredNameNeverLeavesTheTemporaryFolder) {
     exec("UPDATE Doc SET FileName = '../../escape_" + uniqueTag() + ".txt' WHERE Descript = 'act'");
-    QStringList opened;
-    manager->openFile = [&opened](const QString& path) {
-        opened << path;
-        return true;
-    };
-    showManager([this] {
-        ASSERT_TRUE(selectRow("act"));
-        manager->btnLoadAndOpen->click();
-    });
+    const QStringList opened = openDocuments({"act"});
     ASSERT_EQ(opened.size(), 1);
     const QFileInfo file(opened[0]);
     EXPECT_EQ(file.fileName(), "escape_" + uniqueTag() + ".txt");
