@@ -215,6 +215,35 @@ QString withIdentity(const QString& statement, const QString& key) {
     return result;
 }
 
+QString callOf(const QString& name, const QStringList& arguments) {
+    return QStringLiteral("select * from ") + name + QLatin1Char('(') + arguments.join(", ") +
+           QLatin1Char(')');
+}
+
+QString argumentOf(const QString& parameter, const QString& literal) {
+    return parameter.isEmpty() ? literal : parameter.toLower() + QStringLiteral(" => ") + literal;
+}
+
+// The pieces of a text between commas outside string literals, trimmed.
+QStringList commaPieces(const QString& text) {
+    QStringList pieces;
+    QString piece;
+    bool quoted = false;
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\''))
+            quoted = !quoted;
+        if (ch == QLatin1Char(',') && !quoted) {
+            pieces << piece.trimmed();
+            piece.clear();
+        } else {
+            piece += ch;
+        }
+    }
+    if (!piece.trimmed().isEmpty() || !pieces.isEmpty())
+        pieces << piece.trimmed();
+    return pieces;
+}
+
 } // namespace
 
 // The INSERT answers its own key; lastval() would answer whatever sequence a trigger drew last.
@@ -261,39 +290,6 @@ QString TDbUtilsPostgres::databaseRolesQuery() const {
         "select name as \"RoleName\", uid as \"RoleId\", isapprole as \"IsAppRole\" from sysusers "
         "where issqlrole = 1 or isapprole = 1 order by 1");
 }
-
-namespace {
-
-QString callOf(const QString& name, const QStringList& arguments) {
-    return QStringLiteral("select * from ") + name + QLatin1Char('(') + arguments.join(", ") +
-           QLatin1Char(')');
-}
-
-QString argumentOf(const QString& parameter, const QString& literal) {
-    return parameter.isEmpty() ? literal : parameter.toLower() + QStringLiteral(" => ") + literal;
-}
-
-// The pieces of a text between commas outside string literals, trimmed.
-QStringList commaPieces(const QString& text) {
-    QStringList pieces;
-    QString piece;
-    bool quoted = false;
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('\''))
-            quoted = !quoted;
-        if (ch == QLatin1Char(',') && !quoted) {
-            pieces << piece.trimmed();
-            piece.clear();
-        } else {
-            piece += ch;
-        }
-    }
-    if (!piece.trimmed().isEmpty() || !pieces.isEmpty())
-        pieces << piece.trimmed();
-    return pieces;
-}
-
-} // namespace
 
 QString TDbUtilsPostgres::procedureCall(const QString& name,
                                         const QList<QPair<QString, QVariant>>& arguments) const {
